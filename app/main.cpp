@@ -1,0 +1,12 @@
+#include "ui/gameapp.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    GameApp game;
+    game.start();
+    return QApplication::exec();
+}

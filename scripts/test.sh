@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks the formatting, builds with warnings as errors under
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs the whole suite (headless tests on
+# the offscreen platform, real-window tests under Xvfb) and a short fuzzing run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+sources=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
+if ! clang-format --dry-run --Werror $sources; then
+    echo "Unformatted code: run clang-format -i on the files above." >&2
+    exit 1
+fi
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTREL_WERROR=ON \
+    -DVANTREL_SANITIZE=ON -DBUILD_BENCHMARKS=ON >/dev/null
+cmake --build build-test
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-test --output-on-failure -j2
+
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"

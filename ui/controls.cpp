@@ -1,0 +1,37 @@
+#include "ui/controls.h"
+
+#include "ui/fonts.h"
+#include "ui/main/boardstate.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &box,
+                  const QFont &font, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(box);
+    label->setFont(fittedFont(font, caption, box.width()));
+    label->setAlignment(alignment);
+    label->setMargin(0);
+    label->setIndent(0);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kLightGrey);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    return label;
+}
+
+QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption,
+                            const QRect &box)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(box);
+    button->setFont(fittedFont(gameFont(), caption, box.width() - 8));
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setAutoDefault(false);
+    return button;
+}

@@ -1,0 +1,37 @@
+#include "ui/dialogs/newgame.h"
+
+#include "ui/controls.h"
+#include "ui/fonts.h"
+#include "ui/main/vantmain.h"
+#include "ui/windows.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+NewGame::NewGame(Windows &windows) : FramelessDialog("NewGame", QSize(104, 48)), m_windows(windows)
+{
+    QWidget *area = client();
+    makeLabel(area, "Label1", QStringLiteral("Play again?"), QRect(8, 0, 89, 25), gameFont(16),
+              Qt::AlignHCenter | Qt::AlignTop);
+    QPushButton *yes =
+        makePushButton(area, "Command1", QStringLiteral("Yes"), QRect(8, 24, 41, 17));
+    QPushButton *no = makePushButton(area, "Command2", QStringLiteral("No"), QRect(56, 24, 41, 17));
+    setTabOrder(yes, no);
+    yes->setFocus();
+    connect(yes, &QPushButton::clicked, this, [this] {
+        m_windows.vantMain.show();
+        m_windows.newGame.unload();
+    });
+    connect(no, &QPushButton::clicked, this, [this] { m_windows.newGame.unload(); });
+}
+
+void NewGame::keyPressEvent(QKeyEvent *event)
+{
+    auto *button = qobject_cast<QPushButton *>(focusWidget());
+    if (button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
+        return;
+    }
+    FramelessDialog::keyPressEvent(event);
+}

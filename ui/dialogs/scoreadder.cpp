@@ -1,0 +1,96 @@
+#include "ui/dialogs/scoreadder.h"
+
+#include "ui/controls.h"
+#include "ui/dialogs/hscorelist.h"
+#include "ui/fonts.h"
+#include "ui/windows.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+
+namespace {
+
+constexpr int kNameLength = 20;
+
+// A name is one line of the high-score file: line breaks and other control characters,
+// typed or pasted, are dropped so they can never split an entry.
+class NameValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override
+    {
+        for (qsizetype i = input.size() - 1; i >= 0; --i) {
+            const char16_t c = input.at(i).unicode();
+            if (c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029) {
+                input.remove(i, 1);
+                if (i < pos) {
+                    --pos;
+                }
+            }
+        }
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+ScoreAdder::ScoreAdder(Windows &windows)
+    : FramelessDialog("ScoreAdder", QSize(209, 81)), m_windows(windows),
+      m_score(windows.services.state.score)
+{
+    QWidget *area = client();
+    makeLabel(area, "Label1", QStringLiteral("Your Score is:"), QRect(8, 8, 73, 17), gameFont());
+    makeLabel(area, "AddScorelbl", QString::number(m_score), QRect(80, 8, 65, 17),
+              gameFont(11, true));
+    makeLabel(area, "Label3", QStringLiteral("Enter your name for the High Scores list."),
+              QRect(8, 32, 193, 17), gameFont());
+
+    m_name = new QLineEdit(QStringLiteral("Player Name"), area);
+    m_name->setObjectName(QStringLiteral("Text1"));
+    m_name->setAccessibleName(QStringLiteral("Your name"));
+    m_name->setGeometry(16, 56, 105, 19);
+    m_name->setFont(gameFont());
+    m_name->setMaxLength(kNameLength);
+    m_name->setValidator(new NameValidator(m_name));
+    m_name->setCursorPosition(kNameLength); // past the end: the caret stands after the text
+    m_name->installEventFilter(this);
+
+    m_enterName =
+        makePushButton(area, "Command1", QStringLiteral("Enter Name"), QRect(128, 56, 73, 17));
+    connect(m_enterName, &QPushButton::clicked, this, &ScoreAdder::enterName);
+    setTabOrder(m_name, m_enterName);
+    m_name->setFocus();
+}
+
+bool ScoreAdder::eventFilter(QObject *watched, QEvent *event)
+{
+    // Every click into the name box empties it, also after a name was typed.
+    if (watched == m_name && (event->type() == QEvent::MouseButtonPress ||
+                              event->type() == QEvent::MouseButtonDblClick)) {
+        m_name->clear();
+    }
+    return FramelessDialog::eventFilter(watched, event);
+}
+
+void ScoreAdder::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        m_enterName->click();
+        return;
+    }
+    FramelessDialog::keyPressEvent(event);
+}
+
+void ScoreAdder::enterName()
+{
+    const QString name = m_name->text();
+    m_windows.services.state.playerName = name.toStdString();
+    // The list window is loaded before the entry is added: loading refills it from the file.
+    HScoreList &list = m_windows.hScoreList.show();
+    list.addEntry(QString::number(m_score) + QStringLiteral(" - ") + name);
+    m_windows.scoreAdder.unload();
+}

@@ -1,0 +1,155 @@
+#include "ui/main/vantmain.h"
+
+#include "ui/controls.h"
+#include "ui/dialogs/hscorelist.h"
+#include "ui/dialogs/newgame.h"
+#include "ui/dialogs/scoreadder.h"
+#include "ui/fonts.h"
+#include "ui/main/boardaccessible.h"
+#include "ui/main/boardwidget.h"
+#include "ui/windows.h"
+
+#include <QAction>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+
+using namespace BoardGeometry;
+using LabelClicker::ColorCode;
+using LabelClicker::TurnOutcome;
+
+namespace {
+
+QAction *addMenuEntry(QMenuBar *menu, const char *name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+} // namespace
+
+VantMain::VantMain(Windows &windows) : m_windows(windows)
+{
+    setObjectName(QStringLiteral("VantMain"));
+    setWindowTitle(QStringLiteral("Vantrel"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+
+    QMenuBar *menu = menuBar();
+    menu->setNativeMenuBar(false);
+    menu->setFont(gameFont());
+    QAction *newGame = addMenuEntry(menu, "mnuNewGame", QStringLiteral("New Game"));
+    QAction *highScores = addMenuEntry(menu, "mnuHScores", QStringLiteral("High Scores"));
+    addMenuEntry(menu, "mnuRand", QStringLiteral("Rand"))->setEnabled(false);
+    connect(newGame, &QAction::triggered, this, [this] {
+        m_windows.newGame.show();
+        m_windows.vantMain.unload();
+    });
+    connect(highScores, &QAction::triggered, this, [this] { m_windows.hScoreList.show(); });
+
+    BoardAccessible::install();
+    m_board = new BoardWidget(this);
+    m_board->setAccessibleName(QStringLiteral("Board"));
+    setCentralWidget(m_board);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    connect(m_board, &BoardWidget::pegClicked, this, &VantMain::cyclePegColor);
+
+    m_checkClicker =
+        makePushButton(m_board, "CheckClicker", QStringLiteral("Check Colors"), kCheckRect);
+    m_giveUp = makePushButton(m_board, "Command1", QStringLiteral("Im Baffled!!"), kGiveUpRect);
+    setTabOrder(m_checkClicker, m_giveUp);
+    m_checkClicker->setFocus();
+    connect(m_checkClicker, &QPushButton::clicked, this, &VantMain::checkColors);
+    connect(m_giveUp, &QPushButton::clicked, this, &VantMain::giveUp);
+
+    // Load step. The stored guess is cleared too, so that it always matches the fresh board.
+    LabelClicker::GameState &state = m_windows.services.state;
+    state.score = 0;
+    state.guessColor.fill(ColorCode::None);
+    RanDomColOrs(QVariant());
+
+    centreOnScreen(*this);
+}
+
+void VantMain::RanDomColOrs(const QVariant &bleh)
+{
+    Q_UNUSED(bleh);
+    LabelClicker::GameState &state = m_windows.services.state;
+    LabelClicker::drawSecretCode(state, m_windows.services.random);
+    for (int i = 0; i < LabelClicker::kPegsPerRow; ++i) {
+        m_board->setCompColorFill(i, colorOf(state.codeValues[i]));
+    }
+}
+
+void VantMain::cyclePegColor(int row, int index)
+{
+    const auto colour = LabelClicker::cyclePegColor(m_windows.services.state, index);
+    if (!colour) {
+        m_windows.services.message(QStringLiteral("Variable Problem"),
+                                   QStringLiteral("An Error occured with the program. Values from "
+                                                  "now on are most likely Incorrect."));
+        return;
+    }
+    m_board->setColorPegFill(row, index, colorOf(*colour));
+}
+
+void VantMain::checkColors()
+{
+    LabelClicker::GameState &state = m_windows.services.state;
+    if (state.currentRow < 1 || state.currentRow > LabelClicker::kRows) {
+        return; // the game is over; the button is disabled by then
+    }
+    const LabelClicker::TurnResult turn =
+        LabelClicker::evaluateTurn(state, m_windows.services.random);
+    const int row = turn.row;
+    for (int k = 0; k < LabelClicker::kPegsPerRow; ++k) {
+        m_board->setPegGuessFill(row, k, colorOf(turn.shown[k]));
+    }
+    if (row == LabelClicker::kRows) {
+        m_board->setLabelBold(row, false);
+        for (int i = 0; i < LabelClicker::kPegsPerRow; ++i) {
+            m_board->setPegCoverEnabled(row, i, false);
+        }
+        m_checkClicker->setEnabled(false);
+    }
+    const QString score = QString::number(state.score);
+    m_board->setScoreCaption(score);
+
+    switch (turn.outcome) {
+    case TurnOutcome::Won:
+        // The winning row stays bold and clickable, but nothing can be checked any more.
+        m_checkClicker->setEnabled(false);
+        m_windows.services.message(QStringLiteral("You Win!"),
+                                   QStringLiteral("YOU WIN!!! Your Score is: ") + score);
+        m_windows.scoreAdder.show();
+        if (row == 1) {
+            m_windows.vantMain.unload();
+        }
+        break;
+    case TurnOutcome::NextRow:
+        m_board->setLabelBold(row, false);
+        m_board->setLabelBold(row + 1, true);
+        for (int i = 0; i < LabelClicker::kPegsPerRow; ++i) {
+            m_board->setPegCoverEnabled(row, i, false);
+            m_board->setPegCoverEnabled(row + 1, i, true);
+        }
+        break;
+    case TurnOutcome::Lost:
+        m_windows.services.message(
+            QStringLiteral("Looser!"),
+            QStringLiteral("You Loose! Your Score is: ") + score +
+                QStringLiteral(
+                    ". Are you going to let the computer beat you like that? Try again!"));
+        break;
+    }
+}
+
+void VantMain::giveUp()
+{
+    for (int i = 0; i < LabelClicker::kPegsPerRow; ++i) {
+        m_board->setCompColorVisible(i, true);
+    }
+    m_checkClicker->setEnabled(false);
+    m_board->setScoreCaption(QStringLiteral("0"));
+}
