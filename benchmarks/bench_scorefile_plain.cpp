@@ -87,8 +87,10 @@ int generate(long count, const std::string &path)
     for (long i = 0; i < count; ++i) {
         std::string name(1, letters[random() % letters.size()]);
         const std::size_t length = 1 + random() % 20;
-        while (name.size() < length)
-            name += random() % 6 == 0 ? ' ' : letters[random() % letters.size()];
+        while (name.size() < length) {
+            const bool space = name.back() != ' ' && name.size() + 1 < length && random() % 6 == 0;
+            name += space ? ' ' : letters[random() % letters.size()];
+        }
         entries.push_back(std::to_string(4 + random() % 162) + " - " + name);
     }
     std::stable_sort(entries.begin(), entries.end(), lessNoCase);

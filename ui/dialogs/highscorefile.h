@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-// The high-score list on disk: Latin-1 text, one entry per CR LF line, best first,
+// The high-score list on disk: Latin-1 text, one entry per CR LF line in list order,
 // closed by one empty line.
 namespace HighScoreFile {
 

@@ -1,0 +1,24 @@
+// Any bytes must parse without fault, and what serialize writes must read back unchanged.
+#include "ui/dialogs/highscorefile.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    using namespace HighScoreFile;
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+
+    const QStringList first = parse(bytes);
+    // The fast sort must agree with the order new entries are inserted by.
+    if (!std::is_sorted(first.cbegin(), first.cend(), lessThan))
+        __builtin_trap();
+
+    const QByteArray written = serialize(first);
+    const QStringList second = parse(written);
+    if (second != first || serialize(second) != written)
+        __builtin_trap();
+    return 0;
+}
