@@ -66,12 +66,6 @@ QList<int> enabledTargetRows(VantMain &main)
     return rows;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 class TestWholeGame : public QObject
@@ -314,10 +308,7 @@ void TestWholeGame::newGameThenNo()
 void TestWholeGame::wonGameReachesTheFile()
 {
     TestGame game;
-    QFile file(game.services.scoreFilePath);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("45 - Ann\r\n\r\n");
-    file.close();
+    writeFile(game.services.scoreFilePath, "45 - Ann\r\n\r\n");
 
     game.random.value = 0.5;
     game.main();

@@ -45,3 +45,6 @@ struct TestGame
 
 QPoint pegCentre(int row, int index);
 void processDeletes();
+// The bytes of a file, or "<missing>" when there is none.
+QByteArray readFile(const QString &path);
+void writeFile(const QString &path, const QByteArray &bytes);
