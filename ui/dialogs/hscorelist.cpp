@@ -29,6 +29,8 @@ HScoreList::HScoreList(Windows &windows)
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Every row has the same height, so the view need not measure thousands of entries.
     m_list->setUniformItemSizes(true);
+    // Scrolling by pixel spares the scroll bar a second walk over every row on each insert.
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setModel(m_model);
 
     const HighScoreFile::LoadResult loaded = HighScoreFile::load(m_windows.services.scoreFilePath);
