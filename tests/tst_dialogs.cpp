@@ -42,8 +42,6 @@ private slots:
     void enterNameWithTheListOpenReadsNoFile();
     void enterNameRecordsTheScoreItShowed();
     void namesCannotBreakTheFile();
-    void yesGivesAFreshGame();
-    void noWithTheListOpenKeepsTheListAlive();
 };
 
 void TestDialogs::listLoadsSortedAndSavesOnClose()
@@ -253,41 +251,6 @@ void TestDialogs::namesCannotBreakTheFile()
     game.clickButton(&dialog, "Command1");
     game.windows.hScoreList.unload();
     QCOMPARE(readFile(game.services.scoreFilePath), "9 - AlBob\r\n\r\n");
-}
-
-void TestDialogs::yesGivesAFreshGame()
-{
-    TestGame game;
-    game.main();
-    game.clickButton(&game.main(), "Command1"); // give up: code shown, "Check Colors" off
-    game.windows.newGame.show();
-    game.windows.vantMain.unload();
-    processDeletes();
-    NewGame &dialog = *game.windows.newGame.window();
-    QCOMPARE(dialog.size(), QSize(106, 50));
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
-    game.clickButton(&dialog, "Command1");
-
-    QCOMPARE(TestGame::visibleWindows(), QStringList({"VantMain"}));
-    VantMain &main = *game.windows.vantMain.window();
-    QVERIFY(main.findChild<QPushButton *>("CheckClicker")->isEnabled());
-    QVERIFY(!main.board().state().compColors[0].visible);
-    QCOMPARE(main.board().state().scoreCaption, QStringLiteral("0"));
-    QCOMPARE(int(game.state.currentRow), 1);
-}
-
-void TestDialogs::noWithTheListOpenKeepsTheListAlive()
-{
-    TestGame game;
-    game.windows.hScoreList.show().addEntry("5 - Fay");
-    game.windows.newGame.show();
-    game.clickButton(game.windows.newGame.window(), "Command2");
-    QCOMPARE(TestGame::visibleWindows(), QStringList({"HScoreList"}));
-    QCOMPARE(readFile(game.services.scoreFilePath), "<missing>");
-    game.windows.hScoreList.unload();
-    QCOMPARE(TestGame::visibleWindows(), QStringList());
-    QCOMPARE(readFile(game.services.scoreFilePath), "5 - Fay\r\n\r\n");
 }
 
 QTEST_MAIN(TestDialogs)

@@ -81,7 +81,6 @@ private slots:
     void keyPegsShowInScrambledOrder_data();
     void keyPegsShowInScrambledOrder();
     void givingUpRevealsTheCode();
-    void givingUpAfterALoss();
     void highScoresTwiceGivesOneWindow();
     void newGameThenYesAfterGivingUp();
     void newGameThenNo_data();
@@ -167,6 +166,11 @@ void TestWholeGame::wrongTenthGuessLoses()
     QCOMPARE(int(game.state.currentRow), 11);
     QVERIFY(!main.board().state().compColors[0].visible);
     QCOMPARE(TestGame::visibleWindows(), QStringList({"VantMain"}));
+
+    // Giving up afterwards still reveals the code.
+    game.clickButton(&main, "Command1");
+    QVERIFY(main.board().state().compColors[3].visible);
+    QCOMPARE(game.scoreCaption(), QStringLiteral("0"));
 }
 
 void TestWholeGame::rightTenthGuessWins()
@@ -231,19 +235,6 @@ void TestWholeGame::givingUpRevealsTheCode()
     QCOMPARE(image.pixelColor(BoardGeometry::codePegRect(1).center()), QColor(0, 0, 255));
 }
 
-void TestWholeGame::givingUpAfterALoss()
-{
-    TestGame game;
-    VantMain &main = game.main();
-    for (int row = 1; row <= kRows; ++row) {
-        game.checkColors();
-    }
-    QVERIFY(!main.board().state().compColors[3].visible);
-    game.clickButton(&main, "Command1");
-    QVERIFY(main.board().state().compColors[3].visible);
-    QCOMPARE(game.scoreCaption(), QStringLiteral("0"));
-}
-
 void TestWholeGame::highScoresTwiceGivesOneWindow()
 {
     TestGame game;
@@ -268,8 +259,12 @@ void TestWholeGame::newGameThenYesAfterGivingUp()
     game.clickButton(&game.main(), "Command1");
     chooseMenu(game.main(), "mnuNewGame");
     QCOMPARE(TestGame::visibleWindows(), QStringList({"NewGame"}));
+    NewGame &dialog = *game.windows.newGame.window();
+    QCOMPARE(dialog.size(), QSize(106, 50)); // 104 x 48 inside a one-pixel border
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
     game.random.value = 0.5;
-    game.clickButton(game.windows.newGame.window(), "Command1");
+    game.clickButton(&dialog, "Command1");
     QCOMPARE(TestGame::visibleWindows(), QStringList({"VantMain"}));
     VantMain &main = *game.windows.vantMain.window();
     QCOMPARE(game.scoreCaption(), QStringLiteral("0"));
