@@ -6,11 +6,12 @@
 #include "ui/windows.h"
 
 #include <QCloseEvent>
-#include <QListView>
+#include <QHeaderView>
 #include <QStringListModel>
+#include <QTableView>
 
 HScoreList::HScoreList(Windows &windows)
-    : m_windows(windows), m_model(new QStringListModel(this)), m_list(new QListView(this))
+    : m_windows(windows), m_model(new QStringListModel(this)), m_list(new QTableView(this))
 {
     setObjectName(QStringLiteral("HScoreList"));
     setWindowTitle(QStringLiteral("Vantrel High Scores!!"));
@@ -27,11 +28,19 @@ HScoreList::HScoreList(Windows &windows)
     palette.setColor(QPalette::Base, kLightGrey);
     m_list->setPalette(palette);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Every row has the same height, so the view need not measure thousands of entries.
-    m_list->setUniformItemSizes(true);
-    // Scrolling by pixel spares the scroll bar a second walk over every row on each insert.
-    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
     m_list->setModel(m_model);
+    // A one-column table whose rows all have the same height: unlike a list view, it need
+    // not lay out every entry again when one is inserted into thousands.
+    m_list->horizontalHeader()->hide();
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    QHeaderView *rows = m_list->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(QFontMetrics(m_list->font()).height());
 
     const HighScoreFile::LoadResult loaded = HighScoreFile::load(m_windows.services.scoreFilePath);
     m_model->setStringList(loaded.entries);

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 struct Windows;
-class QListView;
+class QTableView;
 class QStringListModel;
 
 // The high-score list window. Loading it reads "High Scores.trel" beside the executable into
@@ -26,5 +26,5 @@ protected:
 private:
     Windows &m_windows;
     QStringListModel *m_model;
-    QListView *m_list;
+    QTableView *m_list;
 };
