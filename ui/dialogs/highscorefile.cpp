@@ -4,12 +4,9 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <system_error>
-#include <vector>
 
 namespace HighScoreFile {
 
@@ -38,69 +35,6 @@ qsizetype encodeInto(const QString &text, char *out)
         out[written++] = '?';
     }
     return written;
-}
-
-// Sorts by case-folded copies of the entries compared as bytes: several times faster
-// than QString::compare per comparison, and the same order, since that compares the
-// case-folded characters one by one. Returns false, leaving entries as they were, if
-// an entry has a character beyond Latin-1, where that sameness is not checked.
-bool sortLatin1(QStringList &entries)
-{
-    // Each Latin-1 character's rank among the case-folded Latin-1 characters; it fits a
-    // byte, though one folds outside Latin-1 (micro sign to mu).
-    static const std::array<unsigned char, 256> rank = [] {
-        std::array<char32_t, 256> folded{};
-        for (char32_t c = 0; c < folded.size(); ++c)
-            folded[c] = QChar::toCaseFolded(c);
-        std::array<char32_t, 256> distinct = folded;
-        std::sort(distinct.begin(), distinct.end());
-        const auto end = std::unique(distinct.begin(), distinct.end());
-        std::array<unsigned char, 256> table{};
-        for (size_t c = 0; c < folded.size(); ++c)
-            table[c] = (unsigned char)(std::lower_bound(distinct.begin(), end, folded[c]) -
-                                       distinct.begin());
-        return table;
-    }();
-
-    // The first eight ranks, packed high byte first, settle most comparisons in one step.
-    struct Key
-    {
-        quint64 head;
-        qsizetype start;
-        qsizetype length;
-        qsizetype index;
-    };
-    std::vector<Key> keys;
-    keys.reserve(size_t(entries.size()));
-    std::string text;
-    for (const QString &entry : entries) {
-        Key key{0, qsizetype(text.size()), entry.size(), qsizetype(keys.size())};
-        for (const QChar c : entry) {
-            if (c.unicode() > 0xff)
-                return false;
-            text.push_back(char(rank[c.unicode()]));
-        }
-        for (qsizetype i = 0; i < 8; ++i) {
-            const quint64 byte = i < key.length ? quint64(quint8(text[size_t(key.start + i)])) : 0;
-            key.head |= byte << (56 - 8 * i);
-        }
-        keys.push_back(key);
-    }
-
-    const auto less = [&text](const Key &a, const Key &b) {
-        if (a.head != b.head)
-            return a.head < b.head;
-        return std::string_view(text).substr(size_t(a.start), size_t(a.length)) <
-               std::string_view(text).substr(size_t(b.start), size_t(b.length));
-    };
-    std::stable_sort(keys.begin(), keys.end(), less);
-
-    QStringList sorted;
-    sorted.reserve(entries.size());
-    for (const Key &key : keys)
-        sorted.append(std::move(entries[key.index]));
-    entries = std::move(sorted);
-    return true;
 }
 
 // True only when nothing is at path; a file that is there but cannot be reached
@@ -132,9 +66,7 @@ qsizetype insertPosition(const QStringList &sorted, const QString &entry)
 void sort(QStringList &entries)
 {
     // Files are written sorted, so checking first usually saves the whole sort.
-    if (std::is_sorted(entries.cbegin(), entries.cend(), lessThan))
-        return;
-    if (!sortLatin1(entries))
+    if (!std::is_sorted(entries.cbegin(), entries.cend(), lessThan))
         std::stable_sort(entries.begin(), entries.end(), lessThan);
 }
 
