@@ -42,10 +42,6 @@ private slots:
     void scoreGuess_data();
     void scoreGuess();
     void secondScoreGuessAddsNothing();
-    void keyPegOrder_data();
-    void keyPegOrder();
-    void evaluateTurn_data();
-    void evaluateTurn();
 };
 
 void TestRules::drawSecretCode_data()
@@ -184,76 +180,6 @@ void TestRules::secondScoreGuessAddsNothing()
     LabelClicker::scoreGuess(state);
     QCOMPARE(toList(state.keyPegs), QList({1, 2, 2, 0}));
     QCOMPARE(int(state.score), 5);
-}
-
-void TestRules::keyPegOrder_data()
-{
-    QTest::addColumn<double>("r");
-    QTest::addColumn<QList<int>>("shown");
-    QTest::addColumn<QList<int>>("after");
-    // KeyPegs 1, 2, 2, 0 as the scoring leaves them.
-    QTest::newRow("r = 0") << 0.0 << QList{1, 0, 2, 2} << QList{2, 2, 0, 1};
-    QTest::newRow("r just below 1") << kJustBelowOne << QList{2, 2, 1, 0} << QList{0, 1, 2, 2};
-}
-
-void TestRules::keyPegOrder()
-{
-    QFETCH(double, r);
-    QFETCH(QList<int>, shown);
-    QFETCH(QList<int>, after);
-    GameState state;
-    state.keyPegs = fromList<KeyPegCode>({1, 2, 2, 0});
-    FixedRandomSource random(r);
-
-    QCOMPARE(toList(scrambleKeyPegs(state, random)), shown);
-    QCOMPARE(toList(state.keyPegs), after);
-    QCOMPARE(int(state.score), 3); // one grey key peg
-    QCOMPARE(random.reseeds, 4);
-}
-
-void TestRules::evaluateTurn_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QList<int>>("guess");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("points");
-    QTest::addColumn<int>("rowAfter");
-    // Code 1, 4, 3, 2 (the draw with r = 0).
-    QTest::newRow("win on row 1") << 1 << QList{1, 4, 3, 2} << int(TurnOutcome::Won) << 4 << 1;
-    QTest::newRow("nothing right on row 1")
-        << 1 << QList{0, 0, 0, 0} << int(TurnOutcome::NextRow) << 12 << 2;
-    QTest::newRow("win on row 2") << 2 << QList{1, 4, 3, 2} << int(TurnOutcome::Won) << 9 << 2;
-    QTest::newRow("nothing right on row 9")
-        << 9 << QList{0, 0, 0, 0} << int(TurnOutcome::NextRow) << 17 << 10;
-    QTest::newRow("wrong on row 10")
-        << 10 << QList{2, 1, 1, 1} << int(TurnOutcome::Lost) << 5 + 2 + 2 + 3 + 3 << 11;
-    QTest::newRow("win on row 10") << 10 << QList{1, 4, 3, 2} << int(TurnOutcome::Won) << 9 << 10;
-}
-
-void TestRules::evaluateTurn()
-{
-    QFETCH(int, row);
-    QFETCH(QList<int>, guess);
-    QFETCH(int, outcome);
-    QFETCH(int, points);
-    QFETCH(int, rowAfter);
-    GameState state;
-    FixedRandomSource random(0.0);
-    LabelClicker::drawSecretCode(state, random);
-    state.currentRow = static_cast<std::int16_t>(row);
-    state.score = 100;
-    state.guessColor = fromList<ColorCode>(guess);
-    state.keyPegs = fromList<KeyPegCode>({2, 2, 2, 2}); // left over from an earlier row
-
-    const TurnResult result = LabelClicker::evaluateTurn(state, random);
-
-    QCOMPARE(result.row, row);
-    QCOMPARE(int(result.outcome), outcome);
-    QCOMPARE(int(state.score), 100 + points);
-    QCOMPARE(int(state.currentRow), rowAfter);
-    // Only a hand-over to the next row clears the guess.
-    const bool cleared = result.outcome == TurnOutcome::NextRow;
-    QCOMPARE(toList(state.guessColor), cleared ? QList({0, 0, 0, 0}) : guess);
 }
 
 QTEST_APPLESS_MAIN(TestRules)

@@ -195,10 +195,13 @@ void TestWholeGame::keyPegsShowInScrambledOrder_data()
     QTest::addColumn<double>("r");
     QTest::addColumn<QList<int>>("guess");
     QTest::addColumn<QList<QColor>>("shown");
-    // Each guess earns one red, two whites and one grey against the code that r draws.
-    QTest::newRow("r = 0") << 0.0 << QList{1, 3, 4, 0} << QList{kRed, kGrey, kWhite, kWhite};
-    QTest::newRow("r just below 1")
-        << kJustBelowOne << QList{3, 1, 2, 0} << QList{kWhite, kWhite, kRed, kGrey};
+    QTest::addColumn<QList<int>>("keyPegsAfter");
+    // Each guess earns one red, two whites and one grey against the code that r draws; the
+    // scoring leaves them as 1, 2, 2, 0 and the display reverses its own order.
+    QTest::newRow("r = 0") << 0.0 << QList{1, 3, 4, 0} << QList{kRed, kGrey, kWhite, kWhite}
+                           << QList{2, 2, 0, 1};
+    QTest::newRow("r just below 1") << kJustBelowOne << QList{3, 1, 2, 0}
+                                    << QList{kWhite, kWhite, kRed, kGrey} << QList{0, 1, 2, 2};
 }
 
 void TestWholeGame::keyPegsShowInScrambledOrder()
@@ -206,6 +209,7 @@ void TestWholeGame::keyPegsShowInScrambledOrder()
     QFETCH(double, r);
     QFETCH(QList<int>, guess);
     QFETCH(QList<QColor>, shown);
+    QFETCH(QList<int>, keyPegsAfter);
     TestGame game;
     game.random.value = r;
     VantMain &main = game.main();
@@ -213,6 +217,11 @@ void TestWholeGame::keyPegsShowInScrambledOrder()
     const int reseeds = game.random.reseeds;
     game.checkColors();
     QCOMPARE(keyPegs(main, 1), shown);
+    QList<int> after;
+    for (LabelClicker::KeyPegCode code : game.state.keyPegs) {
+        after << int(code);
+    }
+    QCOMPARE(after, keyPegsAfter);
     QCOMPARE(game.random.reseeds - reseeds, 4);
     QCOMPARE(game.scoreCaption(), QStringLiteral("8")); // 1 + 2 + 2 + 3
 }
