@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
 
     const QStringList first = parse(bytes);
-    // The fast sort must agree with the order new entries are inserted by.
+    // The loaded order must be the one that new entries are inserted by.
     if (!std::is_sorted(first.cbegin(), first.cend(), lessThan))
         __builtin_trap();
 

@@ -11,7 +11,6 @@ public:
     GameApp();
     // Loads and shows the main window; the event loop then runs until no window is left.
     void start();
-    Windows &windows() { return m_windows; }
 
 private:
     LabelClicker::GameState m_state;

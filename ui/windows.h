@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 // Shows a modal message box with a title, a text, one OK button and no icon.
 using MessageFn = std::function<void(const QString &title, const QString &text)>;

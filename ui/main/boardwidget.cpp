@@ -98,33 +98,28 @@ BoardWidget::BoardWidget(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void BoardWidget::changed(const QRect &area)
-{
-    update(area);
-}
-
 void BoardWidget::setColorPegFill(int row, int index, const QColor &fill)
 {
     m_state.colorPeg[row - 1][index].fill = fill;
-    changed(guessPegRect(row, index));
+    update(guessPegRect(row, index));
 }
 
 void BoardWidget::setPegGuessFill(int row, int index, const QColor &fill)
 {
     m_state.pegGuess[row - 1][index].fill = fill;
-    changed(keyPegRect(row, index));
+    update(keyPegRect(row, index));
 }
 
 void BoardWidget::setCompColorFill(int index, const QColor &fill)
 {
     m_state.compColors[index].fill = fill;
-    changed(codePegRect(index));
+    update(codePegRect(index));
 }
 
 void BoardWidget::setCompColorVisible(int index, bool visible)
 {
     m_state.compColors[index].visible = visible;
-    changed(codePegRect(index));
+    update(codePegRect(index));
 }
 
 void BoardWidget::setPegCoverEnabled(int row, int index, bool enabled)
@@ -135,13 +130,13 @@ void BoardWidget::setPegCoverEnabled(int row, int index, bool enabled)
 void BoardWidget::setLabelBold(int row, bool bold)
 {
     m_state.labelBold[row - 1] = bold;
-    changed(rowLabelRect(row));
+    update(rowLabelRect(row));
 }
 
 void BoardWidget::setScoreCaption(const QString &caption)
 {
     m_state.scoreCaption = caption;
-    changed(kScoreRect);
+    update(kScoreRect);
 }
 
 std::optional<std::pair<int, int>> BoardWidget::targetAt(QPoint pos) const

@@ -39,8 +39,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void changed(const QRect &area);
-
     BoardState m_state;
     std::optional<std::pair<int, int>> m_pressed;
 };
