@@ -70,6 +70,8 @@ BoardState::BoardState()
 
 namespace {
 
+const QString kScoreTitle = QStringLiteral("Your Score:");
+
 QString rowCaption(int row)
 {
     return QStringLiteral("Guess #%1:").arg(row);
@@ -96,6 +98,14 @@ BoardWidget::BoardWidget(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("Board"));
     setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    for (int row = 1; row <= LabelClicker::kRows; ++row) {
+        for (bool bold : {false, true}) {
+            m_rowFonts[row - 1][bold] =
+                fittedFont(gameFont(11, bold), rowCaption(row), rowLabelRect(row).width());
+        }
+    }
+    m_scoreTitleFont = fittedFont(gameFont(11), kScoreTitle, kScoreTitleRect.width());
+    setScoreCaption(m_state.scoreCaption);
 }
 
 void BoardWidget::setColorPegFill(int row, int index, const QColor &fill)
@@ -136,6 +146,7 @@ void BoardWidget::setLabelBold(int row, bool bold)
 void BoardWidget::setScoreCaption(const QString &caption)
 {
     m_state.scoreCaption = caption;
+    m_scoreFont = fittedFont(gameFont(11, true), caption, kScoreRect.width());
     update(kScoreRect);
 }
 
@@ -184,13 +195,12 @@ void BoardWidget::paintEvent(QPaintEvent *)
         const QRect box = rowLabelRect(row);
         const QString caption = rowCaption(row);
         painter.fillRect(box, kLightGrey);
-        painter.setFont(fittedFont(gameFont(11, m_state.labelBold[row - 1]), caption, box.width()));
+        painter.setFont(m_rowFonts[row - 1][m_state.labelBold[row - 1]]);
         painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, caption);
     }
-    const QString scoreTitle = QStringLiteral("Your Score:");
-    painter.setFont(fittedFont(gameFont(11), scoreTitle, kScoreTitleRect.width()));
-    painter.drawText(kScoreTitleRect, Qt::AlignLeft | Qt::AlignTop, scoreTitle);
-    painter.setFont(fittedFont(gameFont(11, true), m_state.scoreCaption, kScoreRect.width()));
+    painter.setFont(m_scoreTitleFont);
+    painter.drawText(kScoreTitleRect, Qt::AlignLeft | Qt::AlignTop, kScoreTitle);
+    painter.setFont(m_scoreFont);
     painter.drawText(kScoreRect, Qt::AlignLeft | Qt::AlignTop, m_state.scoreCaption);
 
     // Grid lines, drawn as one-pixel rectangles so they stay crisp at any scale.

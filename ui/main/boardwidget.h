@@ -2,7 +2,10 @@
 
 #include "ui/main/boardstate.h"
 
+#include <QFont>
 #include <QWidget>
+
+#include <array>
 
 #include <optional>
 
@@ -41,4 +44,8 @@ protected:
 private:
     BoardState m_state;
     std::optional<std::pair<int, int>> m_pressed;
+    // Fonts fitted to their boxes once, not on every paint: [row - 1][bold].
+    std::array<std::array<QFont, 2>, LabelClicker::kRows> m_rowFonts;
+    QFont m_scoreTitleFont;
+    QFont m_scoreFont;
 };
