@@ -2,7 +2,6 @@
 #include "ui/dialogs/hscorelist.h"
 #include "ui/dialogs/newgame.h"
 #include "ui/dialogs/scoreadder.h"
-#include "ui/main/boardwidget.h"
 #include "ui/main/vantmain.h"
 
 #include <QAbstractItemView>
@@ -12,7 +11,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -30,103 +28,101 @@ class TestDialogs : public QObject
 
 private slots:
     void listLoadsSortedAndSavesOnClose();
-    void missingOrEmptyFileGivesAnEmptyList_data();
-    void missingOrEmptyFileGivesAnEmptyList();
-    void showingTheListTwiceReadsOnce();
-    void failedSaveIsReportedAndKeepsTheOldFile();
-    void unreadableFileIsReported();
+    void shownAgainTheListComesBackAsItWas();
+    void aListThatWasNotReadIsNeverWrittenOver();
     void listWindowLayout();
     void scoreAdderLayoutAndCaret();
     void enterNameAddsTheEntry_data();
     void enterNameAddsTheEntry();
-    void enterNameWithTheListOpenReadsNoFile();
+    void namesKeepWhatCanBeStored_data();
+    void namesKeepWhatCanBeStored();
     void enterNameRecordsTheScoreItShowed();
-    void namesCannotBreakTheFile();
+    void scoreAdderStaysAboveTheBoard();
+    void endingTheGameKeepsTheWin();
 };
 
 void TestDialogs::listLoadsSortedAndSavesOnClose()
 {
     TestGame game;
-    writeFile(game.services.scoreFilePath, "45 - Ann\r\n9 - Cy\r\n\r\n");
+    const QString &path = game.services.scoreFilePath;
+    writeFile(path, "9 - Cy\r\n45 - Ann\r\n\r\n");
     HScoreList &list = game.windows.hScoreList.show();
     QCOMPARE(list.entries(), QStringList({"45 - Ann", "9 - Cy"}));
     list.addEntry("120 - Bob");
     QCOMPARE(list.entries(), QStringList({"120 - Bob", "45 - Ann", "9 - Cy"}));
-    QCOMPARE(readFile(game.services.scoreFilePath), "45 - Ann\r\n9 - Cy\r\n\r\n");
-
+    QCOMPARE(readFile(path), "9 - Cy\r\n45 - Ann\r\n\r\n");
     game.windows.hScoreList.unload();
     processDeletes();
     QVERIFY(!game.windows.hScoreList.isLoaded());
-    QCOMPARE(readFile(game.services.scoreFilePath), "120 - Bob\r\n45 - Ann\r\n9 - Cy\r\n\r\n");
-    QVERIFY(game.messages.isEmpty());
-}
+    QCOMPARE(readFile(path), "120 - Bob\r\n45 - Ann\r\n9 - Cy\r\n\r\n");
 
-void TestDialogs::missingOrEmptyFileGivesAnEmptyList_data()
-{
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("missing") << false;
-    QTest::newRow("zero bytes") << true;
-}
-
-void TestDialogs::missingOrEmptyFileGivesAnEmptyList()
-{
-    QFETCH(bool, exists);
-    TestGame game;
-    if (exists) {
-        writeFile(game.services.scoreFilePath, {});
-    }
+    // A zero-byte file is an empty list, and closing it writes the one empty line.
+    writeFile(path, {});
     QVERIFY(game.windows.hScoreList.show().entries().isEmpty());
     game.windows.hScoreList.unload();
+    QCOMPARE(readFile(path), "\r\n");
     QVERIFY(game.messages.isEmpty());
-    QCOMPARE(readFile(game.services.scoreFilePath), "\r\n");
 }
 
-void TestDialogs::showingTheListTwiceReadsOnce()
+// Showing a loaded list reads no file and keeps what was added, and a minimised list comes
+// back into view, also when "Enter Name" adds to it.
+void TestDialogs::shownAgainTheListComesBackAsItWas()
 {
     TestGame game;
     writeFile(game.services.scoreFilePath, "45 - Ann\r\n\r\n");
     HScoreList *first = &game.windows.hScoreList.show();
     first->addEntry("7 - Dee");
     writeFile(game.services.scoreFilePath, "1 - Changed\r\n\r\n");
-    HScoreList *second = &game.windows.hScoreList.show();
-    QCOMPARE(second, first);
-    QCOMPARE(second->entries(), QStringList({"45 - Ann", "7 - Dee"}));
+    first->showMinimized();
+    QCOMPARE(&game.windows.hScoreList.show(), first);
+    QVERIFY(!first->isMinimized());
+    QCOMPARE(first->entries(), QStringList({"45 - Ann", "7 - Dee"}));
+
+    first->showMinimized();
+    game.state.score = 21;
+    game.clickButton(&game.windows.scoreAdder.show(), "Command1");
+    QVERIFY(!first->isMinimized());
+    QCOMPARE(first->entries(), QStringList({"21 - Player Name", "45 - Ann", "7 - Dee"}));
     QCOMPARE(TestGame::visibleWindows(), QStringList({"HScoreList"}));
 }
 
-void TestDialogs::failedSaveIsReportedAndKeepsTheOldFile()
+// A list that could not be read shows empty, and its close never replaces the file with
+// that: it reads the file again and adds to it, or, if it still cannot, names what was lost.
+void TestDialogs::aListThatWasNotReadIsNeverWrittenOver()
 {
     TestGame game;
-    // The folder path is a file, so nothing can be written beside it; root cannot either.
+    const QString &path = game.services.scoreFilePath;
+    QVERIFY(QDir().mkdir(path));
+    HScoreList &list = game.windows.hScoreList.show();
+    QVERIFY(list.entries().isEmpty());
+    QCOMPARE(game.messages.size(), 1);
+    QVERIFY(game.messages[0].text.contains(path));
+    list.addEntry("12 - Eve");
+    QVERIFY(QDir().rmdir(path));
+    writeFile(path, "45 - Ann\r\n\r\n");
+    game.windows.hScoreList.unload();
+    QCOMPARE(readFile(path), "12 - Eve\r\n45 - Ann\r\n\r\n");
+    QCOMPARE(game.messages.size(), 1);
+
     const QString blocker = game.dir.filePath("not-a-folder");
     writeFile(blocker, "old content");
     game.services.scoreFilePath = blocker + "/High Scores.trel";
-    game.windows.hScoreList.show().addEntry("12 - Eve");
+    game.windows.hScoreList.show().addEntry("13 - Fay");
     game.windows.hScoreList.unload();
     processDeletes();
     QCOMPARE(readFile(blocker), "old content");
-    QCOMPARE(game.messages.size(), 1);
-    QCOMPARE(game.messages[0].title, QStringLiteral("High Scores"));
-    QVERIFY2(game.messages[0].text.contains(game.services.scoreFilePath),
-             qPrintable(game.messages[0].text));
+    QCOMPARE(game.messages.size(), 3);
+    QCOMPARE(game.messages[2].title, QStringLiteral("High Scores"));
+    QVERIFY2(game.messages[2].text.contains(blocker) && game.messages[2].text.contains("13 - Fay"),
+             qPrintable(game.messages[2].text));
     QVERIFY(!game.windows.hScoreList.isLoaded());
-}
-
-void TestDialogs::unreadableFileIsReported()
-{
-    TestGame game;
-    QVERIFY(QDir(game.dir.path()).mkdir("High Scores.trel"));
-    QVERIFY(game.windows.hScoreList.show().entries().isEmpty());
-    QCOMPARE(game.messages.size(), 1);
-    QVERIFY(game.messages[0].text.contains("High Scores.trel"));
-    game.windows.hScoreList.unload(); // the save fails too, and says so
-    QCOMPARE(game.messages.size(), 2);
-    QVERIFY(QFileInfo(game.services.scoreFilePath).isDir());
 }
 
 void TestDialogs::listWindowLayout()
 {
     TestGame game;
+    const QString longName = QString(200000, u'x');
+    writeFile(game.services.scoreFilePath, ("1 - " + longName + "\r\n\r\n").toLatin1());
     HScoreList &list = game.windows.hScoreList.show();
     QCOMPARE(list.windowTitle(), QStringLiteral("Vantrel High Scores!!"));
     QCOMPARE(list.size(), QSize(280, 142));
@@ -135,6 +131,10 @@ void TestDialogs::listWindowLayout()
     QCOMPARE(view->geometry(), QRect(0, 0, 281, 142));
     QCOMPARE(view->font().pixelSize(), 16);
     QCOMPARE(view->palette().color(QPalette::Base), QColor(192, 192, 192));
+    // A very long entry is shown by its start only, and kept whole.
+    const QString shown = view->model()->index(0, 0).data().toString();
+    QVERIFY(shown.size() <= 101 && shown.endsWith(QChar(0x2026)));
+    QCOMPARE(list.entries(), QStringList{"1 - " + longName});
 }
 
 void TestDialogs::scoreAdderLayoutAndCaret()
@@ -159,11 +159,15 @@ void TestDialogs::scoreAdderLayoutAndCaret()
     QVERIFY(!name->hasSelectedText());
     QTest::keyClicks(name, "Ann-and-a-long-name");
     QCOMPARE(name->text(), QStringLiteral("Player NameAnn-and-a")); // at most 20 characters
+    QTest::keyClick(name, Qt::Key_Escape);                          // does nothing
+    QVERIFY(game.windows.scoreAdder.isLoaded());
 
     const QImage image = dialog.grab().toImage();
     QCOMPARE(image.pixelColor(0, 0), QColor(Qt::black));
     QCOMPARE(image.pixelColor(210, 82), QColor(Qt::black));
     QCOMPARE(image.pixelColor(3, 3), QColor(192, 192, 192));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY((dialog.frameGeometry().center() - screen.center()).manhattanLength() <= 2);
 }
 
 void TestDialogs::enterNameAddsTheEntry_data()
@@ -202,25 +206,40 @@ void TestDialogs::enterNameAddsTheEntry()
     }
     processDeletes();
     QVERIFY(!game.windows.scoreAdder.isLoaded());
-    QVERIFY(game.windows.hScoreList.isLoaded());
     QCOMPARE(game.windows.hScoreList.window()->entries(), QStringList({entry}));
+    QCOMPARE(game.state.playerName, entry.mid(5).replace("?", "\u20ac").toStdString());
     game.windows.hScoreList.unload();
-    QCOMPARE(readFile(game.services.scoreFilePath),
-             entry.toLatin1().replace("\xe2\x82\xac", "?") + "\r\n\r\n");
+    QCOMPARE(readFile(game.services.scoreFilePath), entry.toLatin1() + "\r\n\r\n");
 }
 
-void TestDialogs::enterNameWithTheListOpenReadsNoFile()
+// Control characters go first, then the 20-character limit applies to what is left, and a
+// character outside the basic plane is kept or dropped whole.
+void TestDialogs::namesKeepWhatCanBeStored_data()
 {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("line breaks and tabs") << "Al\r\nB\to\nb"
+                                          << "AlBob";
+    QTest::newRow("stripped before the limit") << "\t\t\t\t\t\t\t\t\t\t\t\t12345678901234567890"
+                                               << "12345678901234567890";
+    QTest::newRow("C1, DEL and separators") << "A\u0085\u009b2J\u007f\u2028\u2029B"
+                                            << "A2JB";
+    QTest::newRow("pair at the limit") << "1234567890123456789\U0001F600"
+                                       << "1234567890123456789";
+    QTest::newRow("pair within") << "123456789012345678\U0001F600x"
+                                 << "123456789012345678\U0001F600";
+}
+
+void TestDialogs::namesKeepWhatCanBeStored()
+{
+    QFETCH(QString, pasted);
+    QFETCH(QString, name);
     TestGame game;
-    writeFile(game.services.scoreFilePath, "9 - Cy\r\n\r\n");
-    game.windows.hScoreList.show();
-    QFile::remove(game.services.scoreFilePath);
-    game.state.score = 21;
-    ScoreAdder &dialog = game.windows.scoreAdder.show();
-    game.clickButton(&dialog, "Command1");
-    QCOMPARE(game.windows.hScoreList.window()->entries(),
-             QStringList({"21 - Player Name", "9 - Cy"}));
-    QCOMPARE(TestGame::visibleWindows(), QStringList({"HScoreList"}));
+    QLineEdit *box = nameBox(game.windows.scoreAdder.show());
+    QTest::mouseClick(box, Qt::LeftButton);
+    QApplication::clipboard()->setText(pasted);
+    box->paste();
+    QCOMPARE(box->text(), name);
 }
 
 void TestDialogs::enterNameRecordsTheScoreItShowed()
@@ -238,19 +257,35 @@ void TestDialogs::enterNameRecordsTheScoreItShowed()
     QCOMPARE(game.windows.hScoreList.window()->entries(), QStringList({"21 - Player Name"}));
 }
 
-void TestDialogs::namesCannotBreakTheFile()
+// After a win on a later row the board stays loaded beside the dialog; a click on it must not
+// bury the dialog, yet the board stays usable.
+void TestDialogs::scoreAdderStaysAboveTheBoard()
+{
+    TestGame game; // r = 0: the code is yellow, blue, green, red
+    game.setGuess(1, {1, 1, 1, 1});
+    game.checkColors();
+    game.setGuess(2, {1, 4, 3, 2});
+    game.checkColors();
+    ScoreAdder *dialog = game.windows.scoreAdder.window();
+    QVERIFY(dialog && game.windows.vantMain.isLoaded());
+    QCOMPARE(dialog->windowHandle()->transientParent(), game.main().windowHandle());
+    QVERIFY(!dialog->isModal() && !QApplication::activeModalWidget());
+}
+
+// A signal or the end of the session: the waiting winner's entry is made with the name as it
+// stands, the open list saves it, and no window is left.
+void TestDialogs::endingTheGameKeepsTheWin()
 {
     TestGame game;
-    game.state.score = 9;
-    ScoreAdder &dialog = game.windows.scoreAdder.show();
-    QLineEdit *name = nameBox(dialog);
-    QTest::mouseClick(name, Qt::LeftButton);
-    QApplication::clipboard()->setText("Al\r\nB\to\nb");
-    name->paste();
-    QCOMPARE(name->text(), QStringLiteral("AlBob"));
-    game.clickButton(&dialog, "Command1");
-    game.windows.hScoreList.unload();
-    QCOMPARE(readFile(game.services.scoreFilePath), "9 - AlBob\r\n\r\n");
+    writeFile(game.services.scoreFilePath, "45 - Ann\r\n\r\n");
+    game.main();
+    game.state.score = 30;
+    nameBox(game.windows.scoreAdder.show())->setText("Zed");
+    game.windows.newGame.show();
+    game.windows.endGame();
+    processDeletes();
+    QCOMPARE(TestGame::visibleWindows(), QStringList());
+    QCOMPARE(readFile(game.services.scoreFilePath), "30 - Zed\r\n45 - Ann\r\n\r\n");
 }
 
 QTEST_MAIN(TestDialogs)

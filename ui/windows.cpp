@@ -22,6 +22,21 @@ Windows::Windows(Services &services_)
 
 Windows::~Windows() = default;
 
+void Windows::endGame()
+{
+    ending = true;
+    services.message = [](const QString &title, const QString &text) {
+        qWarning("%s: %s", qPrintable(title), qPrintable(text));
+    };
+    if (ScoreAdder *adder = scoreAdder.window()) {
+        adder->enterName();
+    }
+    hScoreList.unload();
+    newGame.unload();
+    scoreAdder.unload();
+    vantMain.unload();
+}
+
 void centreOnScreen(QWidget &window)
 {
     const QScreen *screen = QGuiApplication::primaryScreen();

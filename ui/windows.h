@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <QWindow>
 
 #include <functional>
 
@@ -19,6 +20,9 @@ struct Services
     LabelClicker::RandomSource &random;
     MessageFn message;
     QString scoreFilePath;
+    // The list beside the program that a player's own list starts from; empty when the
+    // list itself is kept beside the program.
+    QString seedFilePath = {};
 };
 
 // The one instance of a window. A window is loaded while a live, visible instance exists.
@@ -35,13 +39,21 @@ public:
     bool isLoaded() const { return m_window && !m_window->isHidden(); }
     W *window() const { return isLoaded() ? m_window.data() : nullptr; }
 
-    // Loads the window if needed, then shows it or brings it to the front. Never modal.
-    W &show()
+    // Loads the window if needed, then shows it or brings it to the front, restored if it was
+    // minimised. Never modal. A window loaded `from` another stays above that one.
+    W &show(QWidget *from = nullptr)
     {
         if (!isLoaded()) {
             delete m_window.data(); // a closed instance still waiting for deletion
             m_window = m_create();
             m_window->setAttribute(Qt::WA_DeleteOnClose);
+            if (from) {
+                m_window->winId();
+                m_window->windowHandle()->setTransientParent(from->window()->windowHandle());
+            }
+        }
+        if (m_window->isMinimized()) {
+            m_window->showNormal();
         }
         m_window->show();
         m_window->raise();
@@ -72,7 +84,13 @@ struct Windows
     explicit Windows(Services &services);
     ~Windows();
 
+    // Ends the game for good, as at a signal or the end of the desktop session: a winner still
+    // waiting to type a name gets the entry as the box stands, an open list is saved, and
+    // every window is unloaded. Messages go to the log, with nobody left to answer them.
+    void endGame();
+
     Services &services;
+    bool ending = false;
     WindowSlot<VantMain> vantMain;
     WindowSlot<HScoreList> hScoreList;
     WindowSlot<ScoreAdder> scoreAdder;

@@ -3,7 +3,46 @@
 #include "ui/main/boardstate.h"
 #include "ui/windows.h"
 
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPainter>
+
+#if __has_include(<xcb/xcb.h>)
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#endif
+
+namespace {
+
+// Tells an X11 window manager that the dialog offers no window functions: no move, resize,
+// minimise, maximise or close, and no decorations.
+void forbidWindowFunctions([[maybe_unused]] QWidget &dialog)
+{
+#if __has_include(<xcb/xcb.h>)
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !connection) {
+        return;
+    }
+    const char name[] = "_MOTIF_WM_HINTS";
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
+    if (!reply) {
+        return;
+    }
+    const xcb_atom_t atom = reply->atom;
+    std::free(reply);
+    constexpr uint32_t kFunctionsAndDecorations = 1 | 2;
+    const uint32_t hints[5] = {kFunctionsAndDecorations, 0, 0, 0, 0};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(dialog.winId()), atom, atom,
+                        32, 5, hints);
+    xcb_flush(connection);
+#endif
+}
+
+} // namespace
 
 FramelessDialog::FramelessDialog(const char *name, QSize clientSize) : m_client(new QWidget(this))
 {
@@ -25,4 +64,22 @@ void FramelessDialog::paintEvent(QPaintEvent *)
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void FramelessDialog::showEvent(QShowEvent *event)
+{
+    // Sent before the window is mapped, so the window manager reads the hints when it frames it.
+    forbidWindowFunctions(*this);
+    QWidget::showEvent(event);
+}
+
+void FramelessDialog::closeEvent(QCloseEvent *event)
+{
+    // A close request from outside (Alt+F4, a taskbar, the window manager) would throw away a
+    // win or leave the game without an answer; the dialog's own buttons close it.
+    if (event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }

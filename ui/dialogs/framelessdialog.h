@@ -3,7 +3,8 @@
 #include <QWidget>
 
 // A dialog without a title bar: a fixed one-pixel black border painted around a light-grey
-// client area, centred on the screen. The window manager cannot move or resize it.
+// client area, centred on the screen. The window manager cannot move or resize it, and
+// cannot close it either: only the dialog's own buttons do.
 class FramelessDialog : public QWidget
 {
 public:
@@ -14,6 +15,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QWidget *m_client;

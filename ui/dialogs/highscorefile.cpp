@@ -1,12 +1,19 @@
 #include "ui/dialogs/highscorefile.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
-#include <filesystem>
-#include <string>
-#include <system_error>
+#include <utility>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace HighScoreFile {
 
@@ -37,13 +44,219 @@ qsizetype encodeInto(const QString &text, char *out)
     return written;
 }
 
-// True only when nothing is at path; a file that is there but cannot be reached
-// (no permission, an I/O error) is not missing and must be reported.
-bool isMissing(const QString &path)
+class FileDescriptor
 {
-    std::error_code error;
-    const auto status = std::filesystem::status(QFile::encodeName(path).toStdString(), error);
-    return status.type() == std::filesystem::file_type::not_found;
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    void reset(int fd)
+    {
+        close();
+        m_fd = fd;
+    }
+    // Closes now and reports whether the data reached the file system.
+    bool close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+QString systemReason(int error)
+{
+    return qt_error_string(error);
+}
+
+QString kindReason(mode_t mode)
+{
+    if (S_ISLNK(mode))
+        return QStringLiteral("it is a symbolic link, not a regular file");
+    if (S_ISDIR(mode))
+        return QStringLiteral("it is a folder, not a regular file");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("it is a named pipe, not a regular file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("it is a device, not a regular file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("it is a socket, not a regular file");
+    return QStringLiteral("it is not a regular file");
+}
+
+QString tooLargeReason()
+{
+    return QStringLiteral("it is larger than %1 bytes, far more than any high-score list")
+        .arg(kMaxFileSize);
+}
+
+struct FileRead
+{
+    enum Status { Missing, Read, Failed } status = Missing;
+    QByteArray bytes;
+    QString reason;
+    struct stat info = {};
+};
+
+FileRead failed(const QString &reason)
+{
+    FileRead result;
+    result.status = FileRead::Failed;
+    result.reason = reason;
+    return result;
+}
+
+// Reads the regular file at path and nothing else. The type is checked on the path and
+// again on what was opened, without following a link, so swapping the file for a link or a
+// pipe in between gains nothing; a pipe is opened non-blocking, so it cannot hang the game.
+FileRead readRegular(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info = {};
+    if (::lstat(native.constData(), &info) != 0)
+        return errno == ENOENT ? FileRead{} : failed(systemReason(errno));
+    if (!S_ISREG(info.st_mode))
+        return failed(kindReason(info.st_mode));
+    if (info.st_size > kMaxFileSize)
+        return failed(tooLargeReason());
+
+    FileDescriptor fd(
+        ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT)
+            return {};
+        return failed(errno == ELOOP ? kindReason(S_IFLNK) : systemReason(errno));
+    }
+    if (::fstat(fd.get(), &info) != 0)
+        return failed(systemReason(errno));
+    if (!S_ISREG(info.st_mode))
+        return failed(kindReason(info.st_mode));
+
+    // Read at most one byte past the cap, in case the file grows while it is read.
+    FileRead result;
+    result.status = FileRead::Read;
+    result.info = info;
+    result.bytes.resize(qsizetype(std::min<qint64>(info.st_size, kMaxFileSize)) + 1);
+    qsizetype size = 0;
+    for (;;) {
+        if (size == result.bytes.size()) {
+            if (size > kMaxFileSize)
+                return failed(tooLargeReason());
+            result.bytes.resize(std::min<qsizetype>(2 * size, kMaxFileSize + 1));
+        }
+        const ssize_t n = ::read(fd.get(), result.bytes.data() + size, result.bytes.size() - size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failed(systemReason(errno));
+        if (n == 0)
+            break;
+        size += n;
+    }
+    result.bytes.truncate(size);
+    return result;
+}
+
+// Writes all of bytes at offset, or returns the error that stopped it.
+int writeAll(int fd, const QByteArray &bytes, off_t offset)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::pwrite(fd, data, size_t(left), offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        data += n;
+        offset += n;
+        left -= n;
+    }
+    return 0;
+}
+
+// Writes a new file beside the old one and renames it over it once everything is on disk,
+// so a failure at any point leaves the old list as it was. The rename replaces whatever
+// name is at the path and never follows a link. Returns 0 or the error.
+int writeAtomically(const QString &path, const QByteArray &bytes, const FileRead &old)
+{
+    const QFileInfo info(path);
+    FileDescriptor dir(::open(QFile::encodeName(info.absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0)
+        return errno;
+    const QByteArray name = QFile::encodeName(info.fileName());
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary =
+            '.' + name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        fd = ::openat(dir.get(), temporary.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return errno;
+    }
+    if (fd < 0)
+        return EEXIST;
+    FileDescriptor file(fd);
+    int error = writeAll(file.get(), bytes, 0);
+    if (!error && old.status == FileRead::Read && ::fchmod(file.get(), old.info.st_mode & 07777))
+        error = errno;
+    if (!error && ::fsync(file.get()) != 0)
+        error = errno;
+    if (!error && !file.close())
+        error = errno;
+    if (!error && ::renameat(dir.get(), temporary.constData(), dir.get(), name.constData()) != 0)
+        error = errno;
+    if (error) {
+        ::unlinkat(dir.get(), temporary.constData(), 0);
+        return error;
+    }
+    ::fsync(dir.get());
+    return 0;
+}
+
+// For a list that may be written but sits in a folder that may not: rewrites the same file.
+// The space is reserved first, so a full disk fails before anything changes; a write that
+// fails later puts the old bytes back.
+int writeInPlace(const QString &path, const QByteArray &bytes, const FileRead &old)
+{
+    FileDescriptor fd(::open(QFile::encodeName(path).constData(),
+                             O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno;
+    struct stat info = {};
+    if (::fstat(fd.get(), &info) != 0)
+        return errno;
+    if (info.st_dev != old.info.st_dev || info.st_ino != old.info.st_ino)
+        return EAGAIN; // the file was replaced while it was being saved
+    const int reserved = ::posix_fallocate(fd.get(), 0, off_t(bytes.size()));
+    if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL)
+        return reserved;
+    int error = writeAll(fd.get(), bytes, 0);
+    if (!error && ::ftruncate(fd.get(), off_t(bytes.size())) != 0)
+        error = errno;
+    if (!error && ::fdatasync(fd.get()) != 0)
+        error = errno;
+    if (error) {
+        if (writeAll(fd.get(), old.bytes, 0) == 0)
+            (void)::ftruncate(fd.get(), off_t(old.bytes.size()));
+        return error;
+    }
+    return fd.close() ? 0 : errno;
+}
+
+bool isPermissionError(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
 }
 
 } // namespace
@@ -51,6 +264,23 @@ bool isMissing(const QString &path)
 QString pathIn(const QString &folder)
 {
     return folder + QStringLiteral("/High Scores.trel");
+}
+
+Location locate(const QString &programFolder, const QString &playerFolder)
+{
+    const QString beside = pathIn(programFolder);
+    if (playerFolder.isEmpty())
+        return {beside, {}};
+    const QByteArray native = QFile::encodeName(beside);
+    struct stat info = {};
+    const bool canSave =
+        ::lstat(native.constData(), &info) == 0
+            ? !S_ISREG(info.st_mode) || ::access(native.constData(), W_OK) == 0 ||
+                  ::access(QFile::encodeName(programFolder).constData(), W_OK) == 0
+            : errno == ENOENT && ::access(QFile::encodeName(programFolder).constData(), W_OK) == 0;
+    if (canSave)
+        return {beside, {}};
+    return {pathIn(playerFolder), beside};
 }
 
 bool lessThan(const QString &a, const QString &b)
@@ -115,49 +345,85 @@ QByteArray serialize(const QStringList &entries)
     return bytes;
 }
 
-LoadResult load(const QString &path)
+LoadResult load(const Location &location)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        // No file yet just means nobody has made the list.
-        if (isMissing(path))
-            return {};
-        return {{},
-                QStringLiteral("Could not read the high scores from \"%1\": %2")
-                    .arg(path, file.errorString())};
+    QString path = location.path;
+    FileRead file = readRegular(path);
+    if (file.status == FileRead::Missing && !location.seedPath.isEmpty()) {
+        path = location.seedPath;
+        file = readRegular(path);
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    if (file.status == FileRead::Failed) {
         return {{},
-                QStringLiteral("Could not read the high scores from \"%1\": %2")
-                    .arg(path, file.errorString())};
+                QStringLiteral("Could not read the high scores from \"%1\": %2.")
+                    .arg(path, file.reason)};
     }
-    return {parse(bytes), {}};
+    return {parse(file.bytes), {}};
 }
 
-QString save(const QString &path, const QStringList &entries)
+QString save(const Location &location, const QStringList &added)
 {
-    const auto failure = [&path](const QString &reason) {
-        return QStringLiteral("Could not save the high scores to \"%1\": %2").arg(path, reason);
+    const auto failure = [&](const QString &reason) {
+        QString message = QStringLiteral("Could not save the high scores to \"%1\": %2.")
+                              .arg(location.path, reason);
+        if (!added.isEmpty()) {
+            message += QStringLiteral(" These new entries were not saved: \"%1\".")
+                           .arg(added.join(QStringLiteral("\", \"")));
+        }
+        return message;
     };
 
-    // QSaveFile writes a temporary file beside the old one and renames it only once
-    // everything is on disk, so a failure leaves the old list as it was. Unbuffered,
-    // because commit() ignores a failure to flush its buffer and would rename a cut file.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(file.errorString());
-
-    const QByteArray bytes = serialize(entries);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failure(reason);
+    // Only looking at the list changes no file, not even by a lock.
+    if (added.isEmpty()) {
+        const FileRead now = readRegular(location.path);
+        if (now.status == FileRead::Read && serialize(parse(now.bytes)) == now.bytes)
+            return {};
+        if (now.status == FileRead::Missing && !location.seedPath.isEmpty())
+            return {};
     }
-    if (!file.commit())
-        return failure(file.errorString());
-    return {};
+
+    const QString folder = QFileInfo(location.path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return failure(QStringLiteral("the folder \"%1\" could not be made").arg(folder));
+
+    // Another copy of the game may save the same list: read it again under the lock and add
+    // this window's entries to what is there now. QLockFile takes over a lock whose owner has
+    // died. A folder that cannot hold the lock file can only be written in place, so the list
+    // itself is locked instead.
+    QLockFile lock(location.path + QStringLiteral(".lock"));
+    if (!lock.tryLock(10000) && lock.error() == QLockFile::LockFailedError)
+        return failure(QStringLiteral("another copy of the game kept the list locked"));
+    FileDescriptor listLock;
+    if (!lock.isLocked()) {
+        listLock.reset(::open(QFile::encodeName(location.path).constData(),
+                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (listLock.get() >= 0)
+            ::flock(listLock.get(), LOCK_EX);
+    }
+
+    const FileRead now = readRegular(location.path);
+    if (now.status == FileRead::Failed)
+        return failure(now.reason);
+    QStringList entries;
+    if (now.status == FileRead::Read) {
+        entries = parse(now.bytes);
+    } else if (!location.seedPath.isEmpty()) {
+        // The player's own list starts from the one beside the program, if that can be read.
+        const FileRead seed = readRegular(location.seedPath);
+        entries = parse(seed.bytes);
+    }
+    for (const QString &entry : added) {
+        const QString text = storable(entry);
+        entries.insert(insertPosition(entries, text), text);
+    }
+    const QByteArray bytes = serialize(entries);
+    if (now.status == FileRead::Read && bytes == now.bytes)
+        return {};
+
+    int error = writeAtomically(location.path, bytes, now);
+    if (isPermissionError(error) && now.status == FileRead::Read)
+        error = writeInPlace(location.path, bytes, now);
+    return error ? failure(systemReason(error)) : QString();
 }
 
 QString storable(const QString &text)

@@ -8,8 +8,22 @@
 // closed by one empty line.
 namespace HighScoreFile {
 
+// Far above any list the game writes (32766 entries of a 20-character name come to just under
+// 1 MB), and small enough that reading, sorting and showing even the worst file stays quick.
+// A larger file is refused and never written over.
+constexpr qint64 kMaxFileSize = 1 << 20;
+
 // Where the list lives inside a folder that has no trailing separator.
 QString pathIn(const QString &folder);
+
+// Where the game keeps its list: the file beside the executable when it can be saved there,
+// otherwise the player's own file, which starts from the one beside the executable.
+struct Location
+{
+    QString path;
+    QString seedPath; // read while `path` does not exist yet; never written
+};
+Location locate(const QString &programFolder, const QString &playerFolder);
 
 // Order of the list: character by character, ignoring case.
 bool lessThan(const QString &a, const QString &b);
@@ -32,10 +46,15 @@ struct LoadResult
     QString error; // empty when the list was read, or there was none yet
 };
 
-LoadResult load(const QString &path);
+// Reads the list. Only a regular file is read: a link, pipe, device, socket or folder in
+// its place, or a file over kMaxFileSize, is refused with a message.
+LoadResult load(const Location &location);
 
-// Replaces the file atomically; returns "" on success, else a message for the player.
-QString save(const QString &path, const QStringList &entries);
+// Adds `added` to the list as the file holds it now and writes the result, under a lock
+// beside the list, so entries saved meanwhile by another copy of the game are kept. Writes
+// nothing when the bytes would not change. Returns "" on success, else a message for the
+// player that names the entries that could not be saved; the old file is then unchanged.
+QString save(const Location &location, const QStringList &added);
 
 // The text an entry comes back as after a save and a load.
 QString storable(const QString &text);

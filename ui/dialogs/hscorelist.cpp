@@ -10,8 +10,36 @@
 #include <QStringListModel>
 #include <QTableView>
 
+namespace {
+
+// Shows each entry as the file keeps it, but only the start of a very long one: laying out
+// a line of millions of characters would freeze the window on every repaint.
+class ScoreListModel : public QStringListModel
+{
+public:
+    using QStringListModel::QStringListModel;
+    static constexpr qsizetype kShownLength = 100;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        QVariant value = QStringListModel::data(index, role);
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+            const QString text = value.toString();
+            if (text.size() > kShownLength) {
+                qsizetype cut = kShownLength;
+                if (text.at(cut - 1).isHighSurrogate())
+                    --cut;
+                return QVariant(text.left(cut) + QChar(0x2026));
+            }
+        }
+        return value;
+    }
+};
+
+} // namespace
+
 HScoreList::HScoreList(Windows &windows)
-    : m_windows(windows), m_model(new QStringListModel(this)), m_list(new QTableView(this))
+    : m_windows(windows), m_model(new ScoreListModel(this)), m_list(new QTableView(this))
 {
     setObjectName(QStringLiteral("HScoreList"));
     setWindowTitle(QStringLiteral("Vantrel High Scores!!"));
@@ -42,7 +70,7 @@ HScoreList::HScoreList(Windows &windows)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(QFontMetrics(m_list->font()).height());
 
-    const HighScoreFile::LoadResult loaded = HighScoreFile::load(m_windows.services.scoreFilePath);
+    const HighScoreFile::LoadResult loaded = HighScoreFile::load(location());
     m_model->setStringList(loaded.entries);
     if (!loaded.error.isEmpty()) {
         m_windows.services.message(QStringLiteral("High Scores"), loaded.error);
@@ -53,12 +81,18 @@ void HScoreList::addEntry(const QString &entry)
 {
     // Shown as it will be stored, so the list never differs from the file.
     const QString text = HighScoreFile::storable(entry);
+    m_added.append(text);
     const qsizetype pos = HighScoreFile::insertPosition(m_model->stringList(), text);
     const int row = static_cast<int>(pos);
     m_model->insertRows(row, 1);
     const QModelIndex index = m_model->index(row);
     m_model->setData(index, text);
     m_list->scrollTo(index);
+}
+
+HighScoreFile::Location HScoreList::location() const
+{
+    return {m_windows.services.scoreFilePath, m_windows.services.seedFilePath};
 }
 
 QStringList HScoreList::entries() const
@@ -68,7 +102,10 @@ QStringList HScoreList::entries() const
 
 void HScoreList::closeEvent(QCloseEvent *event)
 {
-    const QString error = HighScoreFile::save(m_windows.services.scoreFilePath, entries());
+    // The list is saved as the file holds it now plus this window's entries: another copy
+    // of the game may have saved meanwhile, and a list that could not be read is never
+    // replaced by what this window shows.
+    const QString error = HighScoreFile::save(location(), m_added);
     if (!error.isEmpty()) {
         m_windows.services.message(QStringLiteral("High Scores"), error);
     }

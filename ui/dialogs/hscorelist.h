@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/dialogs/highscorefile.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -19,12 +21,17 @@ public:
     // Puts an entry at its sorted place. Nothing is written until the window closes.
     void addEntry(const QString &entry);
     QStringList entries() const;
+    // The entries added since the window was loaded, which its close must save.
+    const QStringList &added() const { return m_added; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    HighScoreFile::Location location() const;
+
     Windows &m_windows;
     QStringListModel *m_model;
     QTableView *m_list;
+    QStringList m_added;
 };

@@ -11,12 +11,17 @@
 #include <QPushButton>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kNameLength = 20;
 
-// A name is one line of the high-score file: line breaks and other control characters,
-// typed or pasted, are dropped so they can never split an entry.
+// A name is one line of the high-score file: control characters, typed or pasted, are
+// dropped first (C0, DEL, C1 and the Unicode line and paragraph separators), so they can
+// neither split an entry nor put a terminal escape into the list. Then the name is held to
+// 20 characters by dropping what was just inserted before the caret, as a full box refuses
+// more typing; a surrogate pair is kept or dropped whole.
 class NameValidator : public QValidator
 {
 public:
@@ -25,12 +30,25 @@ public:
     {
         for (qsizetype i = input.size() - 1; i >= 0; --i) {
             const char16_t c = input.at(i).unicode();
-            if (c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029) {
+            if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
                 input.remove(i, 1);
                 if (i < pos) {
                     --pos;
                 }
             }
+        }
+        const qsizetype excess = input.size() - kNameLength;
+        if (excess > 0) {
+            qsizetype from = std::max<qsizetype>(0, pos - excess);
+            qsizetype to = from + excess;
+            if (from > 0 && input.at(from).isLowSurrogate()) {
+                --from;
+            }
+            if (to < input.size() && input.at(to).isLowSurrogate()) {
+                ++to;
+            }
+            input.remove(from, to - from);
+            pos = int(pos >= to ? pos - (to - from) : std::min<qsizetype>(pos, from));
         }
         return Acceptable;
     }
@@ -54,7 +72,6 @@ ScoreAdder::ScoreAdder(Windows &windows)
     m_name->setAccessibleName(QStringLiteral("Your name"));
     m_name->setGeometry(16, 56, 105, 19);
     m_name->setFont(gameFont());
-    m_name->setMaxLength(kNameLength);
     m_name->setValidator(new NameValidator(m_name));
     m_name->setCursorPosition(kNameLength); // past the end: the caret stands after the text
     m_name->installEventFilter(this);

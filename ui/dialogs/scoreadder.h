@@ -14,13 +14,14 @@ class ScoreAdder : public FramelessDialog
 public:
     explicit ScoreAdder(Windows &windows);
 
+    // "Enter Name": the entry goes into the list window, which opens, and the dialog unloads.
+    void enterName();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void enterName();
-
     Windows &m_windows;
     // The score shown when the dialog opened: a new game started meanwhile resets Score,
     // but the entry records what this winner earned.

@@ -122,7 +122,8 @@ void VantMain::checkColors()
         m_checkClicker->setEnabled(false);
         m_windows.services.message(QStringLiteral("You Win!"),
                                    QStringLiteral("YOU WIN!!! Your Score is: ") + score);
-        m_windows.scoreAdder.show();
+        // The dialog stays above the board that is left loaded beside it after a later win.
+        m_windows.scoreAdder.show(row == 1 ? nullptr : this);
         if (row == 1) {
             m_windows.vantMain.unload();
         }

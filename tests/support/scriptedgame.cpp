@@ -1,0 +1,73 @@
+// The whole game with a known code (yellow, blue, green, red), driven by one command per line
+// on standard input, so tests can run several copies at once, as another user, or under a real
+// window manager. Each command answers "ok"; message boxes are printed instead of shown.
+//   win         plays a first-row win, which opens the score dialog
+//   name TEXT   types TEXT into the score dialog and presses "Enter Name"
+//   close       closes the high-score list, which saves it
+//   print       shows the list and prints its entries
+#include "tests/support/fixedrandom.h"
+#include "ui/dialogs/hscorelist.h"
+#include "ui/dialogs/scoreadder.h"
+#include "ui/gameapp.h"
+#include "ui/main/boardwidget.h"
+#include "ui/main/vantmain.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSocketNotifier>
+#include <QTest>
+
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    FixedRandomSource random(0.0);
+    GameApp game(&random);
+    Windows &windows = game.windows();
+    windows.services.message = [](const QString &title, const QString &text) {
+        std::printf("message %s: %s\n", qPrintable(title), qPrintable(text));
+    };
+    game.start();
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray pending;
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        pending.append(buffer, n);
+        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
+            const QString line = QString::fromUtf8(pending.left(end));
+            if (line == u"win") {
+                BoardWidget &board = windows.vantMain.show().board();
+                const int clicks[] = {1, 4, 3, 2};
+                for (int i = 0; i < 4; ++i) {
+                    for (int k = 0; k < clicks[i]; ++k) {
+                        QTest::mouseClick(&board, Qt::LeftButton, {},
+                                          BoardGeometry::guessPegRect(1, i).center());
+                    }
+                }
+                board.findChild<QPushButton *>(QStringLiteral("CheckClicker"))->click();
+            } else if (line.startsWith(u"name ")) {
+                windows.scoreAdder.window()->findChild<QLineEdit *>()->setText(line.mid(5));
+                windows.scoreAdder.window()->enterName();
+            } else if (line == u"close") {
+                windows.hScoreList.unload();
+            } else if (line == u"print") {
+                for (const QString &entry : windows.hScoreList.show().entries()) {
+                    std::printf("entry %s\n", qPrintable(entry));
+                }
+            }
+            std::printf("ok\n");
+            std::fflush(stdout);
+        }
+    });
+    return QApplication::exec();
+}
