@@ -1,10 +1,10 @@
 // The whole game with a known code (yellow, blue, green, red), driven by one command per line
 // on standard input, so tests can run several copies at once, as another user, or under a real
 // window manager. Each command answers "ok"; message boxes are printed instead of shown.
-//   win         plays a first-row win, which opens the score dialog
+//   win [ROW]   plays a win on ROW (default 1) after wrong guesses, which opens the score dialog
 //   name TEXT   types TEXT into the score dialog and presses "Enter Name"
 //   close       closes the high-score list, which saves it
-//   print       shows the list and prints its entries
+//   print       shows the list, as "High Scores" does, and prints its entries
 #include "tests/support/fixedrandom.h"
 #include "ui/dialogs/hscorelist.h"
 #include "ui/dialogs/scoreadder.h"
@@ -45,16 +45,21 @@ int main(int argc, char *argv[])
         pending.append(buffer, n);
         for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
             const QString line = QString::fromUtf8(pending.left(end));
-            if (line == u"win") {
+            if (line.startsWith(u"win")) {
                 BoardWidget &board = windows.vantMain.show().board();
+                auto *check = board.findChild<QPushButton *>(QStringLiteral("CheckClicker"));
+                const int row = line.size() > 4 ? line.mid(4).toInt() : 1;
+                for (int wrong = 1; wrong < row; ++wrong) {
+                    check->click();
+                }
                 const int clicks[] = {1, 4, 3, 2};
                 for (int i = 0; i < 4; ++i) {
                     for (int k = 0; k < clicks[i]; ++k) {
                         QTest::mouseClick(&board, Qt::LeftButton, {},
-                                          BoardGeometry::guessPegRect(1, i).center());
+                                          BoardGeometry::guessPegRect(row, i).center());
                     }
                 }
-                board.findChild<QPushButton *>(QStringLiteral("CheckClicker"))->click();
+                check->click();
             } else if (line.startsWith(u"name ")) {
                 windows.scoreAdder.window()->findChild<QLineEdit *>()->setText(line.mid(5));
                 windows.scoreAdder.window()->enterName();
