@@ -2,6 +2,6 @@
 
 #include <QIcon>
 
-// The window and taskbar icon, with the 16, 32 and 48 px drawings so that no size is
+// The window and taskbar icon, with the 16 to 256 px drawings so that no common size is
 // produced by scaling another.
 QIcon appIcon();

@@ -3,10 +3,12 @@
 # block on a light-grey rounded tile, in the board's own colours.
 #
 # Each size is drawn on its own grid: 16 px is set pixel by pixel with antialiasing off,
-# because a scaled-down circle turns to mush at that size; 32 and 48 px are drawn smooth.
+# because a scaled-down circle turns to mush at that size; 24 to 256 px are drawn smooth.
+# The scalable SVG repeats the 48 px drawing, so every size shows the same design.
 #
-# Writes icons/vantrel-{16,32,48}.png and icons/vantrel.ico beside this script. Needs
-# ImageMagick's convert. Time stamps are left out so a rerun gives the same bytes.
+# Writes icons/vantrel-{16,24,32,48,64,128,256}.png, icons/vantrel.svg and icons/vantrel.ico
+# beside this script. Needs ImageMagick's convert. Time stamps are left out so a rerun gives
+# the same bytes.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -76,7 +78,7 @@ peg16 1 9 "$green"
 peg16 9 9 "$blue"
 convert -size 16x16 xc:none +antialias "${args[@]}" "${png_opts[@]}" "PNG32:$out/vantrel-16.png"
 
-# --- 32 and 48 px ------------------------------------------------------------------------
+# --- 24 to 256 px ------------------------------------------------------------------------
 calc() { awk "BEGIN { print $1 }"; }
 
 # smooth SIZE CORNER EDGEWIDTH LOWCENTRE HIGHCENTRE PEGRADIUS PEGSTROKE
@@ -108,8 +110,42 @@ smooth() {
         "PNG32:$out/vantrel-$n.png"
 }
 
+smooth 24 4 1 6 17 3.9 1.2
 smooth 32 5 1 8.5 22.5 5.4 1.5
 smooth 48 7 1.5 13 34 8.4 2
+smooth 64 9 2 17.5 45.5 11.2 2.5
+smooth 128 18 4 35.5 91.5 22.4 5
+smooth 256 36 8 71.5 183.5 44.8 10
+
+# --- scalable ----------------------------------------------------------------------------
+# The same shapes as smooth() on a 48-unit canvas. SVG puts a pixel's centre at +0.5, where
+# the drawings above put it on whole numbers.
+svg() {
+    local n=$1 r=$2 ew=$3 lo=$4 hi=$5 pr=$6 ps=$7
+    local near size
+    near=$(calc "$ew / 2")
+    size=$(calc "$n - $ew")
+    {
+        echo "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"$n\" height=\"$n\" viewBox=\"0 0 $n $n\">"
+        echo "  <rect x=\"$near\" y=\"$near\" width=\"$size\" height=\"$size\" rx=\"$r\"" \
+            "fill=\"$tile\" stroke=\"$edge\" stroke-width=\"$ew\"/>"
+        local -a pegs=("$lo $lo $yellow" "$hi $lo $red" "$lo $hi $green" "$hi $hi $blue")
+        local spec cx cy col
+        for spec in "${pegs[@]}"; do
+            read -r cx cy col <<<"$spec"
+            echo "  <circle cx=\"$(calc "$cx + 0.5")\" cy=\"$(calc "$cy + 0.5")\" r=\"$pr\"" \
+                "fill=\"$col\" stroke=\"$ink\" stroke-width=\"$ps\"/>"
+        done
+        for spec in "${pegs[@]}"; do
+            read -r cx cy col <<<"$spec"
+            echo "  <circle cx=\"$(calc "$cx + 0.5 - $pr * 0.35")\" cy=\"$(calc "$cy + 0.5 - $pr * 0.35")\"" \
+                "r=\"$(calc "$pr * 0.27")\" fill=\"#ffffff\" fill-opacity=\"0.6\"/>"
+        done
+        echo "</svg>"
+    } >"$out/vantrel.svg"
+}
+
+svg 48 7 1.5 13 34 8.4 2
 
 # One .ico holding exactly the three drawn sizes.
 convert "$out/vantrel-16.png" "$out/vantrel-32.png" "$out/vantrel-48.png" "$out/vantrel.ico"

@@ -9,6 +9,7 @@ packages=(
     fonts-liberation2
     xvfb openbox wmctrl xdotool x11-utils
     clang-format clang-14 libclang-rt-14-dev
+    dpkg-dev file appstream desktop-file-utils groff-base
 )
 if [ "${1:-}" = --play ]; then
     packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation2)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds with warnings as errors under
 # AddressSanitizer and UndefinedBehaviorSanitizer, runs the whole suite (headless tests on
-# the offscreen platform, real-window tests under Xvfb) and a short fuzzing run.
+# the offscreen platform, real-window tests under Xvfb), builds and checks the Debian
+# package, and ends with a short fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -20,5 +21,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build-test --output-on-failure -j2
+
+bash scripts/check-package.sh
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
