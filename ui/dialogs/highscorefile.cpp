@@ -7,7 +7,9 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <array>
 #include <utility>
+#include <vector>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -302,27 +304,57 @@ void sort(QStringList &entries)
 
 QStringList parse(const QByteArray &bytes)
 {
+    struct Line
+    {
+        const char *start;
+        qsizetype length;
+    };
     const char *data = bytes.constData();
     const qsizetype size = bytes.size();
-    QStringList lines;
-    lines.reserve(bytes.count(Lf) + 1);
+    std::vector<Line> lines;
+    lines.reserve(size_t(bytes.count(Lf) + bytes.count(Cr) + 1));
 
     qsizetype pos = 0;
     while (pos < size) {
         qsizetype end = pos;
         while (end < size && data[end] != Cr && data[end] != Lf)
             ++end;
-        lines.append(QString::fromLatin1(data + pos, end - pos));
+        lines.push_back({data + pos, end - pos});
         pos = end + 1;
         if (end < size && data[end] == Cr && pos < size && data[pos] == Lf)
             ++pos;
     }
 
     // Only the writer's closing empty line goes; a file cut short keeps every entry.
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    sort(lines);
-    return lines;
+    if (!lines.empty() && lines.back().length == 0)
+        lines.pop_back();
+
+    // The same order as lessThan, on the bytes themselves: every byte is one Latin-1
+    // character, compared by its case folding. Sorting before the texts are made keeps
+    // even a file of hundreds of thousands of short lines quick to open.
+    static const std::array<char16_t, 256> folded = [] {
+        std::array<char16_t, 256> table{};
+        for (int c = 0; c < 256; ++c)
+            table[size_t(c)] = QChar(c).toCaseFolded().unicode();
+        return table;
+    }();
+    const auto lineLess = [](const Line &a, const Line &b) {
+        const qsizetype common = std::min(a.length, b.length);
+        for (qsizetype i = 0; i < common; ++i) {
+            const char16_t x = folded[uchar(a.start[i])], y = folded[uchar(b.start[i])];
+            if (x != y)
+                return x < y;
+        }
+        return a.length < b.length;
+    };
+    if (!std::is_sorted(lines.cbegin(), lines.cend(), lineLess))
+        std::stable_sort(lines.begin(), lines.end(), lineLess);
+
+    QStringList entries;
+    entries.reserve(qsizetype(lines.size()));
+    for (const Line &line : lines)
+        entries.append(QString::fromLatin1(line.start, line.length));
+    return entries;
 }
 
 QByteArray serialize(const QStringList &entries)
