@@ -140,6 +140,8 @@ private slots:
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         else if (kind == "socket")
             QCOMPARE(::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        else if (kind == "lines")
+            writeFile(path, QByteArray(kMaxLines, '\n') + "x");
         else
             QVERIFY(QFile::resize(target, kMaxFileSize + 1) && QFile::rename(target, path));
         const QString before = describe(path), targetBefore = readFile(target);

@@ -96,8 +96,24 @@ QString kindReason(mode_t mode)
 
 QString tooLargeReason()
 {
-    return QStringLiteral("it is larger than %1 bytes, far more than any high-score list")
-        .arg(kMaxFileSize);
+    return QStringLiteral("it is larger than %1 bytes or %2 lines, far more than any "
+                          "high-score list")
+        .arg(kMaxFileSize)
+        .arg(kMaxLines);
+}
+
+bool hasTooManyLines(const QByteArray &bytes)
+{
+    qsizetype lines = 0;
+    const char *data = bytes.constData();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (data[i] == Lf && i > 0 && data[i - 1] == Cr)
+            continue; // CR LF ends one line
+        if ((data[i] == Cr || data[i] == Lf) && ++lines > kMaxLines)
+            return true;
+    }
+    return lines + (bytes.endsWith(Cr) || bytes.endsWith(Lf) || bytes.isEmpty() ? 0 : 1) >
+           kMaxLines;
 }
 
 struct FileRead
@@ -164,6 +180,8 @@ FileRead readRegular(const QString &path)
         size += n;
     }
     result.bytes.truncate(size);
+    if (hasTooManyLines(result.bytes))
+        return failed(tooLargeReason());
     return result;
 }
 
@@ -451,7 +469,13 @@ QString save(const Location &location, const QStringList &added)
     const QByteArray bytes = serialize(entries);
     if (now.status == FileRead::Read && bytes == now.bytes)
         return {};
+    if ((bytes.size() > kMaxFileSize || hasTooManyLines(bytes)) && !added.isEmpty())
+        return failure(QStringLiteral("the list would grow past %1 bytes or %2 lines")
+                           .arg(kMaxFileSize)
+                           .arg(kMaxLines));
 
+    if (bytes.size() > kMaxFileSize || hasTooManyLines(bytes))
+        return {}; // only tidying a list at the limit: it stays as it is
     int error = writeAtomically(location.path, bytes, now);
     if (isPermissionError(error) && now.status == FileRead::Read)
         error = writeInPlace(location.path, bytes, now);

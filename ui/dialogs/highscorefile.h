@@ -9,9 +9,11 @@
 namespace HighScoreFile {
 
 // Far above any list the game writes (32766 entries of a 20-character name come to just under
-// 1 MB), and small enough that reading, sorting and showing even the worst file stays quick.
-// A larger file is refused and never written over.
+// 1 MB, and twice as many lines), and small enough that reading, sorting and showing even the
+// worst file stays quick. A larger file is refused and never written over, and a save that
+// would go past either limit is refused.
 constexpr qint64 kMaxFileSize = 1 << 20;
+constexpr qsizetype kMaxLines = 1 << 16;
 
 // Where the list lives inside a folder that has no trailing separator.
 QString pathIn(const QString &folder);
