@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# The game as whole processes: the game with a known code (yellow, blue, green, red), driven
+# by commands on standard input (support/scriptedgame.cpp). Two copies on one list, signals,
+# a player who may not write the program's folder; then, under Xvfb with a window manager,
+# what only a real desktop shows.
+set -euo pipefail
+game=$1
+WORK=$(mktemp -d)
+chmod 755 "$WORK"
+trap 'kill $(jobs -p) 2>/dev/null; chmod -R u+w "$WORK"; rm -rf "$WORK"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# has FILE BYTES: the list holds exactly these bytes (printf escapes), or is missing for "-".
+has() {
+    if [ "$2" = - ]; then [ ! -e "$1" ] || fail "$1 was written"; return; fi
+    cmp -s "$1" <(printf "$2") || fail "$1 holds $(od -c "$1" 2>&1 | head -3), not $2"
+}
+# start NAME FOLDER [COMMAND PREFIX...]: a copy of the game in FOLDER, its list beside it.
+start() {
+    local name=$1 dir=$2 fd
+    shift 2
+    mkdir -p "$dir"
+    [ -e "$dir/game" ] || cp "$game" "$dir/game"
+    mkfifo "$WORK/$name.in" && : >"$WORK/$name.out"
+    "$@" "$dir/game" <"$WORK/$name.in" >"$WORK/$name.out" 2>"$WORK/$name.err" &
+    printf -v "pid_$name" %s $!
+    exec {fd}>"$WORK/$name.in"
+    printf -v "fd_$name" %s "$fd"
+}
+post() { local fd=fd_$1; echo "$2" >&"${!fd}"; }
+# send NAME COMMAND: runs one command in that copy and waits until it has answered.
+send() {
+    local before
+    before=$(grep -c '^ok$' "$WORK/$1.out" || true)
+    post "$1" "$2"
+    for _ in $(seq 400); do
+        [ "$(grep -c '^ok$' "$WORK/$1.out" || true)" -gt "$before" ] && { sleep 0.2; return; }
+        sleep 0.05
+    done
+    fail "$1 did not answer '$2': $(cat "$WORK/$1.err")"
+}
+# finish NAME [SIGNAL]: closes its input (or sends the signal) and expects exit status 0.
+finish() {
+    local fd=fd_$1 pid=pid_$1 status=0
+    [ -z "${2:-}" ] || kill -s "$2" "${!pid}"
+    fd=${!fd}
+    exec {fd}>&-
+    timeout 20 tail --pid="${!pid}" -f /dev/null || fail "$1 did not end"
+    wait "${!pid}" || status=$?
+    [ "$status" = 0 ] || fail "$1 ended with $status: $(cat "$WORK/$1.err")"
+    rm "$WORK/$1.in"
+}
+export QT_QPA_PLATFORM=offscreen
+
+# Two copies on one list keep each other's entries, whichever closes first.
+for order in "ann bob" "bob ann"; do
+    dir=$WORK/${order// /-}
+    start ann "$dir" && start bob "$dir"
+    send ann win && send ann "name Ann" && send bob win && send bob "name Bob"
+    for copy in $order; do send "$copy" close; done
+    finish ann && finish bob
+    has "$dir/High Scores.trel" '4 - Ann\r\n4 - Bob\r\n\r\n'
+done
+echo "ok: two copies on one list keep both entries, closing in either order"
+
+# SIGTERM, SIGHUP and SIGINT end the game cleanly; a win waiting for its name is kept.
+while IFS='|' read -r signal commands bytes; do
+    start copy "$WORK/$signal"
+    IFS=';' read -r -a list <<<"$commands"
+    for command in "${list[@]}"; do send copy "$command"; done
+    finish copy "$signal"
+    has "$WORK/$signal/High Scores.trel" "$bytes"
+done <<'TABLE'
+TERM|win|4 - Player Name\r\n\r\n
+HUP|win;name Ann|4 - Ann\r\n\r\n
+INT|print|\r\n
+TABLE
+echo "ok: signals end the game and keep the win"
+
+# A player who may not write the program's folder gets a list of their own, starting from the
+# one beside the program; a list there that the player may write is written in place. As root,
+# who ignores permissions, the player is nobody.
+as=()
+if [ "$(id -u)" = 0 ]; then
+    command -v setpriv >/dev/null && id nobody >/dev/null 2>&1 || fail "no setpriv or nobody"
+    as=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+fi
+dir=$WORK/readonly home=$WORK/home
+mkdir -p "$dir" "$home" && cp "$game" "$dir/game"
+printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel"
+chmod 444 "$dir/High Scores.trel" && chmod 555 "$dir"
+[ "${#as[@]}" = 0 ] || chown nobody "$home"
+export HOME=$home XDG_DATA_HOME=$home/data
+own="$home/data/Vantrel/High Scores.trel"
+for name in Zed Amy; do
+    start copy "$dir" "${as[@]}" && send copy win && send copy "name $name" && send copy close
+    finish copy
+done
+has "$own" '4 - Amy\r\n4 - Zed\r\n45 - Ann\r\n\r\n'
+has "$dir/High Scores.trel" '45 - Ann\r\n\r\n'
+start copy "$dir" "${as[@]}" && send copy print && finish copy TERM
+grep -q '^entry 4 - Zed$' "$WORK/copy.out" || fail "the next game does not show the list"
+rm "$own" && chmod 666 "$dir/High Scores.trel"
+start copy "$dir" "${as[@]}" && send copy win && send copy "name Eve" && send copy close
+finish copy
+has "$dir/High Scores.trel" '4 - Eve\r\n45 - Ann\r\n\r\n' && has "$own" -
+[ "$(ls -A "$dir" | wc -l)" = 2 ] || fail "left behind: $(ls -A "$dir")"
+echo "ok: a player who may not write the program's folder keeps a list of their own"
+
+# Under a real window manager, as a player's desktop shows the game.
+unset QT_QPA_PLATFORM
+exec {display}<> <(:)
+Xvfb -displayfd "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+read -r -t 30 -u "$display" number || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+export DISPLAY=:$number
+openbox >"$WORK/openbox.log" 2>&1 &
+for _ in $(seq 400); do wmctrl -m >/dev/null 2>&1 && break || sleep 0.05; done
+# window TITLE | window WIDTH HEIGHT: the id of the game's mapped window with that title or size.
+window() {
+    for _ in $(seq 200); do
+        for id in $(xdotool search --onlyvisible --pid "$pid_copy" 2>/dev/null); do
+            if [ $# = 1 ]; then [ "$(xdotool getwindowname "$id")" = "$1" ]; else
+                xwininfo -id "$id" | grep -q "Width: $1\$" && xwininfo -id "$id" | grep -q "Height: $2\$"
+            fi && { echo "$id"; return; }
+        done
+        sleep 0.05
+    done
+    fail "no window $*"
+}
+# click ID X Y: a mouse click at X, Y of the window's client area.
+click() {
+    read -r x y < <(xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }')
+    xdotool mousemove $((x + $2)) $((y + $3)) click 1
+    sleep 0.2
+}
+place() { # from the bottom of the window manager's stacking order
+    xprop -root _NET_CLIENT_LIST_STACKING | tr -d , | awk '{ for (i = 5; i <= NF; i++) print $i }' |
+        while read -r id; do echo $((id)); done | grep -n -x "$1" | cut -d: -f1
+}
+
+start copy "$WORK/desk"
+main=$(window Vantrel)
+read -r width height < <(xwininfo -id "$main" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+[ "$width" = 226 ] && [ "$height" -gt 303 ] || fail "client area $width x $height"
+xprop -id "$main" WM_NORMAL_HINTS | grep -q "minimum size: 226 by $height" || fail "not fixed in size"
+# A lost game played with the mouse: one peg per row, then "Check Colors", ten times.
+for row in $(seq 0 9); do
+    click "$main" 84 $((height - 303 + 20 + 24 * row)) && click "$main" 172 $((height - 303 + 264))
+done
+xdotool windowactivate --sync "$(window "Looser!")" key Return
+# "New Game": "Play again?" refuses Alt+F4 and the window manager's close; "Yes" starts anew.
+click "$main" 30 9
+again=$(window 106 50)
+xdotool windowactivate --sync "$again" key alt+F4 && wmctrl -i -c "$again" && sleep 0.4
+xwininfo -id "$again" | grep -q IsViewable || fail "Play again? closed from outside"
+click "$again" 29 33
+main=$(window Vantrel)
+# A win on row 2 leaves the board beside the score dialog, which a click on the board must not
+# bury, and which cannot be closed, moved or resized from outside.
+post copy "win 2"
+xdotool windowactivate --sync "$(window "You Win!")" key Return
+dialog=$(window 211 83)
+xprop -id "$dialog" _MOTIF_WM_HINTS | grep -q '= 0x3, 0x0, 0x0' || fail "the dialog can be moved"
+click "$main" 30 100
+[ "$(place "$dialog")" -gt "$(place "$main")" ] || fail "the board covers the score dialog"
+xdotool windowactivate --sync "$dialog" key alt+F4 && wmctrl -i -c "$dialog" && sleep 0.4
+xwininfo -id "$dialog" | grep -q IsViewable || fail "the score dialog closed from outside"
+click "$dialog" 165 65
+list=$(window "Vantrel High Scores!!")
+xdotool windowminimize --sync "$list" && send copy print
+xwininfo -id "$list" | grep -q IsViewable || fail "a minimised list stayed hidden"
+wmctrl -i -c "$list" && wmctrl -i -c "$main"
+finish copy
+has "$WORK/desk/High Scores.trel" '21 - Player Name\r\n\r\n'
+echo "ok: under a window manager the game plays, and its dialogs stay until answered"
