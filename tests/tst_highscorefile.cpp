@@ -66,22 +66,6 @@ private slots:
         QCOMPARE(parse(bytes), entries);
     }
 
-    void storableText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("Latin-1 kept") << u"9 - Zoé"_qs << u"9 - Zoé"_qs;
-        QTest::newRow("euro sign, emoji") << u"5 - 3€😀x"_qs << u"5 - 3??x"_qs;
-        QTest::newRow("line breaks") << u"A\r\nB\nC"_qs << u"A??B?C"_qs;
-    }
-    void storableText()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, stored);
-        QCOMPARE(storable(text), stored);
-        QCOMPARE(parse(serialize({text})), QStringList{stored});
-    }
-
     // Stable and case-blind, with a space before digits before letters and a prefix first,
     // over thousands of entries (far past the size where sorts fall back to a stable one).
     void sortOrder()
