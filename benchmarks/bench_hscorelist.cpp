@@ -40,13 +40,11 @@ std::string readBytes(const std::string &path)
 }
 
 // likeGame writes as safely as the game does: a temporary file beside the target, flushed to
-// disk, then renamed over it.
+// disk, then renamed over it. A failed open fails the write.
 bool writeBytes(const std::string &path, const std::string &bytes, bool likeGame)
 {
     const std::string target = likeGame ? path + ".new" : path;
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
     bool written = ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
     written = (!likeGame || ::fdatasync(fd) == 0) && ::close(fd) == 0 && written;
     return written && (!likeGame || std::rename(target.c_str(), path.c_str()) == 0);
@@ -168,7 +166,9 @@ private slots:
         QFETCH(int, side);
         Lines lines;
         if (side == Vantrel) {
+            m_painted = false;
             timeOnce([&] { m_windows.hScoreList.show(); });
+            QVERIFY(waitForPaint()); // as it would be before a player can close it
         } else {
             timeOnce([&] { lines = plainRead(m_path, side == PlainLikeGame); });
             QCOMPARE(lines.size(), kEntries);
