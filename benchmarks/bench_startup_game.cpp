@@ -1,5 +1,4 @@
-// The game's own start-up, as in app/main.cpp, stopped at its first frame; bench_startup
-// compares it with bench_startup_bare.
+// The game's own start-up, as in app/main.cpp, stopped at its first frame.
 #include "firstpaint.h"
 #include "ui/gameapp.h"
 
@@ -8,7 +7,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    exitAfterFirstPaint();
+    FirstPaintExit exitAfterFirstPaint;
+    app.installEventFilter(&exitAfterFirstPaint);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     GameApp game;
     game.start();
