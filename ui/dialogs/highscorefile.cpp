@@ -295,8 +295,7 @@ Location locate(const QString &programFolder, const QString &playerFolder)
     struct stat info = {};
     const bool canSave =
         ::lstat(native.constData(), &info) == 0
-            ? !S_ISREG(info.st_mode) || ::access(native.constData(), W_OK) == 0 ||
-                  ::access(QFile::encodeName(programFolder).constData(), W_OK) == 0
+            ? !S_ISREG(info.st_mode) || ::access(native.constData(), W_OK) == 0
             : errno == ENOENT && ::access(QFile::encodeName(programFolder).constData(), W_OK) == 0;
     if (canSave)
         return {beside, {}};
