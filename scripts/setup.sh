@@ -5,14 +5,16 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
     fonts-liberation2
     xvfb openbox wmctrl xdotool x11-utils
     clang-format clang-14 libclang-rt-14-dev
     dpkg-dev file appstream desktop-file-utils groff-base
+    util-linux cloc
 )
 if [ "${1:-}" = --play ]; then
-    packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation2)
+    packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
+        fonts-liberation2)
 fi
 
 missing=()

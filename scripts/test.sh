@@ -22,6 +22,12 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build-test --output-on-failure -j2
 
+# The size of the tests against the code they test, in code lines.
+lines() { cloc --quiet --csv "$@" | awk -F, '$2 == "SUM" { print $5 }'; }
+awk -v tests="$(lines tests fuzz)" -v code="$(lines --include-lang='C++,C/C++ Header' game ui app)" \
+    'BEGIN { printf "test code: %d lines in tests/ and fuzz/, %d in game/, ui/ and app/: ratio %.2f\n",
+             tests, code, tests / code }'
+
 bash scripts/check-package.sh
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
