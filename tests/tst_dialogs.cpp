@@ -37,8 +37,6 @@ private slots:
     void namesKeepWhatCanBeStored_data();
     void namesKeepWhatCanBeStored();
     void enterNameRecordsTheScoreItShowed();
-    void scoreAdderStaysAboveTheBoard();
-    void endingTheGameKeepsTheWin();
 };
 
 void TestDialogs::listLoadsSortedAndSavesOnClose()
@@ -255,37 +253,6 @@ void TestDialogs::enterNameRecordsTheScoreItShowed()
     QCOMPARE(int(game.state.score), 0);
     game.clickButton(&dialog, "Command1");
     QCOMPARE(game.windows.hScoreList.window()->entries(), QStringList({"21 - Player Name"}));
-}
-
-// After a win on a later row the board stays loaded beside the dialog; a click on it must not
-// bury the dialog, yet the board stays usable.
-void TestDialogs::scoreAdderStaysAboveTheBoard()
-{
-    TestGame game; // r = 0: the code is yellow, blue, green, red
-    game.setGuess(1, {1, 1, 1, 1});
-    game.checkColors();
-    game.setGuess(2, {1, 4, 3, 2});
-    game.checkColors();
-    ScoreAdder *dialog = game.windows.scoreAdder.window();
-    QVERIFY(dialog && game.windows.vantMain.isLoaded());
-    QCOMPARE(dialog->windowHandle()->transientParent(), game.main().windowHandle());
-    QVERIFY(!dialog->isModal() && !QApplication::activeModalWidget());
-}
-
-// A signal or the end of the session: the waiting winner's entry is made with the name as it
-// stands, the open list saves it, and no window is left.
-void TestDialogs::endingTheGameKeepsTheWin()
-{
-    TestGame game;
-    writeFile(game.services.scoreFilePath, "45 - Ann\r\n\r\n");
-    game.main();
-    game.state.score = 30;
-    nameBox(game.windows.scoreAdder.show())->setText("Zed");
-    game.windows.newGame.show();
-    game.windows.endGame();
-    processDeletes();
-    QCOMPARE(TestGame::visibleWindows(), QStringList());
-    QCOMPARE(readFile(game.services.scoreFilePath), "30 - Zed\r\n45 - Ann\r\n\r\n");
 }
 
 QTEST_MAIN(TestDialogs)
