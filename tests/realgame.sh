@@ -91,19 +91,24 @@ chmod 444 "$dir/High Scores.trel" && chmod 555 "$dir"
 [ "${#as[@]}" = 0 ] || chown nobody "$home"
 export HOME=$home XDG_DATA_HOME=$home/data
 own="$home/data/Vantrel/High Scores.trel"
-for name in Zed Amy; do
-    start copy "$dir" "${as[@]}" && send copy win && send copy "name $name" && send copy close
-    finish copy
-done
-has "$own" '4 - Amy\r\n4 - Zed\r\n45 - Ann\r\n\r\n'
+start copy "$dir" "${as[@]}" && send copy win && send copy "name Zed" && send copy close
+finish copy
+has "$own" '4 - Zed\r\n45 - Ann\r\n\r\n'
 has "$dir/High Scores.trel" '45 - Ann\r\n\r\n'
 start copy "$dir" "${as[@]}" && send copy print && finish copy TERM
 grep -q '^entry 4 - Zed$' "$WORK/copy.out" || fail "the next game does not show the list"
-rm "$own" && chmod 666 "$dir/High Scores.trel"
-start copy "$dir" "${as[@]}" && send copy win && send copy "name Eve" && send copy close
-finish copy
-has "$dir/High Scores.trel" '4 - Eve\r\n45 - Ann\r\n\r\n' && has "$own" -
-[ "$(ls -A "$dir" | wc -l)" = 2 ] || fail "left behind: $(ls -A "$dir")"
+# In place, when only the list may be written; a player's own list, when there is none.
+for mode in 666 none; do
+    rm -f "$own" && chmod u+w "$dir"
+    [ $mode = none ] && rm "$dir/High Scores.trel" || chmod $mode "$dir/High Scores.trel"
+    chmod 555 "$dir"
+    start copy "$dir" "${as[@]}" && send copy win && send copy "name Eve" && send copy close
+    finish copy
+    [ $mode = none ] && break
+    has "$dir/High Scores.trel" '4 - Eve\r\n45 - Ann\r\n\r\n' && has "$own" -
+    [ "$(ls -A "$dir" | wc -l)" = 2 ] || fail "left behind: $(ls -A "$dir")"
+done
+has "$own" '4 - Eve\r\n\r\n' && has "$dir/High Scores.trel" -
 echo "ok: a player who may not write the program's folder keeps a list of their own"
 
 # Under a real window manager, as a player's desktop shows the game.

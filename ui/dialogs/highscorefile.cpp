@@ -466,8 +466,6 @@ QString save(const Location &location, const QStringList &added)
         entries.insert(insertPosition(entries, text), text);
     }
     const QByteArray bytes = serialize(entries);
-    if (now.status == FileRead::Read && bytes == now.bytes)
-        return {};
     if ((bytes.size() > kMaxFileSize || hasTooManyLines(bytes)) && !added.isEmpty())
         return failure(QStringLiteral("the list would grow past %1 bytes or %2 lines")
                            .arg(kMaxFileSize)
