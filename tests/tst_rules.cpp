@@ -3,27 +3,20 @@
 
 #include <QTest>
 
+#include <set>
+
 using namespace LabelClicker;
 
 namespace {
 
-template <class T, std::size_t N>
-QList<int> toList(const std::array<T, N> &values, std::size_t count = N)
+// Colour and key-peg codes written as digits, "1432" for yellow, blue, green, red.
+template <class T, std::size_t N> QString digits(const std::array<T, N> &values)
 {
-    QList<int> list;
-    for (std::size_t i = 0; i < count; ++i) {
-        list << static_cast<int>(values[i]);
+    QString text;
+    for (const T value : values) {
+        text += QString::number(static_cast<int>(value));
     }
-    return list;
-}
-
-template <class T> std::array<T, kPegsPerRow> fromList(const QList<int> &list)
-{
-    std::array<T, kPegsPerRow> values{};
-    for (int i = 0; i < kPegsPerRow; ++i) {
-        values[i] = static_cast<T>(list[i]);
-    }
-    return values;
+    return text;
 }
 
 } // namespace
@@ -35,151 +28,99 @@ class TestRules : public QObject
 private slots:
     void drawSecretCode_data();
     void drawSecretCode();
-    void drawStartsFromAFullBagEveryTime();
-    void cyclePegColorAdvancesFromTheStoredValue();
-    void cyclePegColorRejectsBadIndexes_data();
-    void cyclePegColorRejectsBadIndexes();
     void scoreGuess_data();
     void scoreGuess();
-    void secondScoreGuessAddsNothing();
+    void clockSourceKeepsTheOddsOfTheCode();
 };
 
 void TestRules::drawSecretCode_data()
 {
     QTest::addColumn<double>("r");
-    QTest::addColumn<QList<int>>("code");
-    QTest::addColumn<QList<int>>("bag");
-    QTest::newRow("r = 0") << 0.0 << QList{1, 4, 3, 2}
-                           << QList{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 2, 3, 4, 1};
-    QTest::newRow("r = 0.5") << 0.5 << QList{4, 4, 3, 2}
-                             << QList{1, 2, 3, 4, 1, 2, 1, 3, 1, 2, 3, 4, 2, 3, 4, 4};
-    QTest::newRow("r just below 1") << kJustBelowOne << QList{3, 2, 1, 4}
-                                    << QList{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 4, 1, 2, 3};
+    QTest::addColumn<QString>("codeAndBag"); // the bag's slots 0 to 15 afterwards
+    QTest::newRow("r = 0") << 0.0 << "1432 1234123412342341";
+    QTest::newRow("r = 0.5") << 0.5 << "4432 1234121312342344";
+    QTest::newRow("r just below 1") << kJustBelowOne << "3214 1234123412344123";
 }
 
+// Every draw starts again from the full, ordered bag, reseeds before each of its four picks
+// and makes row 1 current, whatever the game before left behind.
 void TestRules::drawSecretCode()
 {
     QFETCH(double, r);
-    QFETCH(QList<int>, code);
-    QFETCH(QList<int>, bag);
+    QFETCH(QString, codeAndBag);
+    const QString code = codeAndBag.section(' ', 0, 0), bag = codeAndBag.section(' ', 1);
     GameState state;
-    state.currentRow = 7;
-    state.score = 33;
-    state.guessColor = fromList<ColorCode>({3, 0, 2, 1});
     FixedRandomSource random(r);
-
-    LabelClicker::drawSecretCode(state, random);
-
-    QCOMPARE(toList(state.codeValues), code);
-    QCOMPARE(toList(state.codeColor), code);
-    QCOMPARE(toList(state.colorBag, kBagInUse), bag);
-    QCOMPARE(int(state.currentRow), 1);
-    QCOMPARE(random.reseeds, 4);
-    // The draw touches nothing else.
-    QCOMPARE(int(state.score), 33);
-    QCOMPARE(toList(state.guessColor), QList({3, 0, 2, 1}));
-}
-
-void TestRules::drawStartsFromAFullBagEveryTime()
-{
-    GameState state;
-    FixedRandomSource random(0.5);
-    LabelClicker::drawSecretCode(state, random);
-    const auto first = state.codeValues;
-    LabelClicker::drawSecretCode(state, random);
-    QCOMPARE(toList(state.codeValues), toList(first));
-}
-
-void TestRules::cyclePegColorAdvancesFromTheStoredValue()
-{
-    GameState state;
-    QList<int> seen;
-    for (int click = 0; click < 5; ++click) {
-        seen << static_cast<int>(*cyclePegColor(state, 0));
+    for (int draw = 1; draw <= 2; ++draw) {
+        state.currentRow = 7;
+        LabelClicker::drawSecretCode(state, random);
+        QCOMPARE(digits(state.codeColor), code);
+        QCOMPARE(digits(state.colorBag).left(kBagInUse), bag);
+        QCOMPARE(int(state.currentRow), 1);
+        QCOMPARE(random.reseeds, 4 * draw);
     }
-    QCOMPARE(seen, QList({1, 2, 3, 4, 1}));
-
-    state.guessColor = fromList<ColorCode>({0, 0, 3, 0});
-    QCOMPARE(cyclePegColor(state, 2), std::optional(ColorCode::Blue));
-    QCOMPARE(toList(state.guessColor), QList({0, 0, 4, 0}));
-}
-
-void TestRules::cyclePegColorRejectsBadIndexes_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::newRow("-1") << -1;
-    QTest::newRow("4") << 4;
-    QTest::newRow("large") << 32767;
-}
-
-void TestRules::cyclePegColorRejectsBadIndexes()
-{
-    QFETCH(int, index);
-    GameState state;
-    state.guessColor = fromList<ColorCode>({1, 2, 3, 4});
-    QCOMPARE(cyclePegColor(state, index), std::nullopt);
-    QCOMPARE(toList(state.guessColor), QList({1, 2, 3, 4}));
 }
 
 void TestRules::scoreGuess_data()
 {
-    QTest::addColumn<QList<int>>("code");
-    QTest::addColumn<QList<int>>("guess");
-    QTest::addColumn<QList<int>>("keyPegs");
-    QTest::addColumn<int>("keyPegCount");
+    QTest::addColumn<QString>("codeGuessKeyPegs");
     QTest::addColumn<int>("points");
-    QTest::newRow("one exact, two displaced")
-        << QList{1, 1, 2, 3} << QList{1, 2, 1, 1} << QList{1, 2, 2, 0} << 2 << 5;
-    QTest::newRow("all displaced")
-        << QList{1, 2, 3, 4} << QList{4, 3, 2, 1} << QList{2, 2, 2, 2} << 3 << 8;
-    QTest::newRow("all exact") << QList{2, 2, 2, 2} << QList{2, 2, 2, 2} << QList{1, 1, 1, 1} << 3
-                               << 4;
-    QTest::newRow("two exact, two displaced")
-        << QList{1, 1, 1, 2} << QList{2, 1, 1, 1} << QList{1, 1, 2, 2} << 3 << 6;
-    QTest::newRow("pairs swapped")
-        << QList{3, 3, 1, 1} << QList{1, 1, 3, 3} << QList{2, 2, 2, 2} << 3 << 8;
-    QTest::newRow("unset pegs never match")
-        << QList{1, 2, 3, 4} << QList{0, 2, 0, 0} << QList{1, 0, 0, 0} << 0 << 1;
-    QTest::newRow("one colour used up in pass 1")
-        << QList{1, 2, 3, 4} << QList{2, 2, 2, 2} << QList{1, 0, 0, 0} << 0 << 1;
-    QTest::newRow("nothing right")
-        << QList{4, 4, 4, 4} << QList{1, 2, 3, 1} << QList{0, 0, 0, 0} << -1 << 0;
-    QTest::newRow("two exact, one displaced")
-        << QList{1, 2, 3, 3} << QList{1, 2, 4, 1} << QList{1, 1, 0, 0} << 1 << 2;
-    QTest::newRow("exact and displaced of one colour")
-        << QList{1, 2, 2, 3} << QList{2, 2, 4, 2} << QList{1, 2, 0, 0} << 1 << 3;
+    QTest::newRow("one exact, two displaced") << "1123 1211 1220" << 5;
+    QTest::newRow("an exact peg earns nothing more") << "1123 1234 1220" << 5;
+    QTest::newRow("all displaced") << "1234 4321 2222" << 8;
+    QTest::newRow("all exact") << "2222 2222 1111" << 4;
+    QTest::newRow("two exact, two displaced") << "1112 2111 1122" << 6;
+    QTest::newRow("pairs swapped") << "3311 1133 2222" << 8;
+    QTest::newRow("unset pegs never match") << "1234 0200 1000" << 1;
+    QTest::newRow("one colour used up by the exact peg") << "1234 2222 1000" << 1;
+    QTest::newRow("nothing right") << "4444 1231 0000" << 0;
+    QTest::newRow("last two exact, one displaced") << "3241 2441 1120" << 4;
 }
 
+// A second scoring of the same guess, without clearing the flags, adds nothing.
 void TestRules::scoreGuess()
 {
-    QFETCH(QList<int>, code);
-    QFETCH(QList<int>, guess);
-    QFETCH(QList<int>, keyPegs);
-    QFETCH(int, keyPegCount);
+    QFETCH(QString, codeGuessKeyPegs);
     QFETCH(int, points);
+    const QStringList part = codeGuessKeyPegs.split(' '); // code, guess, key pegs
     GameState state;
     state.score = 10;
-    state.codeColor = fromList<ColorCode>(code);
-    state.guessColor = fromList<ColorCode>(guess);
-
+    for (int i = 0; i < kPegsPerRow; ++i) {
+        state.codeColor[i] = static_cast<ColorCode>(part[0][i].digitValue());
+        state.guessColor[i] = static_cast<ColorCode>(part[1][i].digitValue());
+    }
     prepareForScoring(state);
-    LabelClicker::scoreGuess(state);
-
-    QCOMPARE(toList(state.keyPegs), keyPegs);
-    QCOMPARE(int(state.keyPegCount), keyPegCount);
-    QCOMPARE(int(state.score), 10 + points);
+    for (int call = 0; call < 2; ++call) {
+        LabelClicker::scoreGuess(state);
+        QCOMPARE(digits(state.keyPegs), part[2]);
+        QCOMPARE(int(state.keyPegCount), 3 - int(part[2].count('0')));
+        QCOMPARE(int(state.score), 10 + points);
+    }
 }
 
-void TestRules::secondScoreGuessAddsNothing()
+// The four reseeds of one draw follow each other far faster than a coarse clock ticks. Were
+// the generator simply reset to the clock, the four picks would share one r and only 15 codes
+// could come up. The first peg is blue in one code in five, each other colour in 4 in 15.
+void TestRules::clockSourceKeepsTheOddsOfTheCode()
 {
+    constexpr int kDraws = 15000;
+    ClockRandomSource random;
     GameState state;
-    state.codeColor = fromList<ColorCode>({1, 1, 2, 3});
-    state.guessColor = fromList<ColorCode>({1, 2, 1, 1});
-    prepareForScoring(state);
-    LabelClicker::scoreGuess(state);
-    LabelClicker::scoreGuess(state);
-    QCOMPARE(toList(state.keyPegs), QList({1, 2, 2, 0}));
-    QCOMPARE(int(state.score), 5);
+    QList<int> firstColour(5);
+    std::set<QString> codes;
+    for (int i = 0; i < kDraws; ++i) {
+        LabelClicker::drawSecretCode(state, random);
+        ++firstColour[int(state.codeValues[0])];
+        codes.insert(digits(state.codeValues));
+    }
+    QVERIFY2(codes.size() > 240, qPrintable(QString::number(codes.size())));
+    QCOMPARE(firstColour[0], 0);
+    for (int colour = 1; colour <= 4; ++colour) {
+        // The standard deviation is about 55 draws; 400 is more than seven of them.
+        const int expected = colour == 4 ? kDraws / 5 : kDraws * 4 / 15;
+        QVERIFY2(std::abs(firstColour[colour] - expected) < 400,
+                 qPrintable(QStringLiteral("colour %1: %2").arg(colour).arg(firstColour[colour])));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestRules)

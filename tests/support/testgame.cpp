@@ -1,12 +1,22 @@
 #include "tests/support/testgame.h"
 
+#include "ui/dialogs/newgame.h"
+#include "ui/dialogs/scoreadder.h"
 #include "ui/main/boardwidget.h"
 #include "ui/main/vantmain.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 TestGame::TestGame()
     : services{state, random,
@@ -15,7 +25,9 @@ TestGame::TestGame()
                },
                dir.path() + QStringLiteral("/High Scores.trel")},
       windows(services)
-{}
+{
+    QApplication::setCursorFlashTime(0); // a steady caret, the same in every screenshot
+}
 
 TestGame::~TestGame()
 {
@@ -62,6 +74,7 @@ void TestGame::clickPeg(int row, int index)
 
 void TestGame::clickButton(QWidget *window, const char *name)
 {
+    QVERIFY2(window, name);
     auto *button = window->findChild<QPushButton *>(QString::fromLatin1(name));
     QVERIFY2(button, name);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -97,4 +110,151 @@ QStringList TestGame::visibleWindows()
     }
     names.sort();
     return names;
+}
+
+// Waits until every window that centres itself once the window system has framed it has done
+// so, then handles what is still pending: only then are the windows' places and focus certain.
+static void settle()
+{
+    QVERIFY(QTest::qWaitFor([] {
+        const QWidgetList all = QApplication::topLevelWidgets();
+        return std::none_of(all.begin(), all.end(), [](QWidget *window) {
+            auto *timer = window->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+            return timer && timer->isActive();
+        });
+    }));
+    QCoreApplication::processEvents();
+}
+
+void TestGame::play(const QString &script)
+{
+    // The main window, loaded if it is not, but never raised again: that would move the focus.
+    const auto vant = [this]() -> VantMain & {
+        return windows.vantMain.isLoaded() ? *windows.vantMain.window() : main();
+    };
+    const auto click = [&](QEvent::Type press, QPoint at, std::optional<QPoint> releaseAt = {}) {
+        for (QEvent::Type type : {press, QEvent::MouseButtonRelease}) {
+            const QPoint p = type == press ? at : releaseAt.value_or(at);
+            QMouseEvent event(type, p, vant().board().mapToGlobal(p), Qt::LeftButton,
+                              type == press ? Qt::LeftButton : Qt::NoButton, {});
+            QCoreApplication::sendEvent(&vant().board(), &event);
+        }
+    };
+    const auto peg = [](int atRow, int index, int offset = 4) {
+        return QPoint(80 + 16 * index + offset, 16 + 24 * (atRow - 1) + offset);
+    };
+    for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+        settle();
+        if (QTest::currentTestFailed()) {
+            return;
+        } else if (step[0].isDigit()) {
+            for (int index = 0; index < 4; ++index) {
+                for (int n = 0; n < step[index].digitValue(); ++n) {
+                    click(n % 2 ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress,
+                          peg(row, index, n % 3 * 4));
+                }
+            }
+        } else if (step == "S") {
+            for (int other = 1; other <= 10; ++other) {
+                for (int index = 0; index < 4 && other != row; ++index) {
+                    click(QEvent::MouseButtonPress, peg(other, index));
+                }
+            }
+        } else if (step == "D") {
+            click(QEvent::MouseButtonPress, peg(row, 0), peg(row, 1));
+        } else if (step == "!") {
+            vant().cyclePegColor(row, 4);
+            vant().cyclePegColor(row, -1);
+        } else if (step == "C" || step == "G") {
+            clickButton(&vant(), step == "C" ? "CheckClicker" : "Command1");
+            row = std::min(row + (step == "C" ? 1 : 0), 10);
+        } else if (step == "E") {
+            clickButton(windows.scoreAdder.window(), "Command1");
+        } else if (step == "Y" || step == "X") {
+            clickButton(windows.newGame.window(), step == "Y" ? "Command1" : "Command2");
+            row = 1;
+        } else if (step == "N" || step == "H") {
+            QMenuBar *bar = vant().menuBar();
+            const char *name = step == "N" ? "mnuNewGame" : "mnuHScores";
+            QTest::mouseClick(bar, Qt::LeftButton, {},
+                              bar->actionGeometry(bar->findChild<QAction *>(name)).center());
+            processDeletes();
+        } else if (step == "T") {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        } else if (step[0] == 'r') {
+            random.value = std::min(step.mid(1).toDouble(), kJustBelowOne);
+        } else {
+            QFAIL(qPrintable("unknown step " + step));
+        }
+    }
+}
+
+namespace {
+
+// One line per accessible item, with the places of text kept for the pixel comparison. Pegs are
+// buttons too, but painted ones without a widget of their own; they must match exactly.
+void describe(QAccessibleInterface *item, int depth, QStringList &lines, QList<QRect> &text)
+{
+    const QAccessible::State s = item->state();
+    QDebug(&lines.emplaceBack()) << depth << item->role() << item->text(QAccessible::Name)
+                                 << item->text(QAccessible::Value) << item->rect()
+                                 << (s.disabled ? "disabled" : "") << (s.focused ? "focused" : "")
+                                 << (s.invisible ? "hidden" : "");
+    const QAccessible::Role role = item->role();
+    if (role == QAccessible::StaticText || role == QAccessible::MenuItem ||
+        role == QAccessible::EditableText || role == QAccessible::Cell ||
+        (role == QAccessible::Button && item->object())) {
+        text << item->rect();
+    }
+    for (int i = 0; i < item->childCount(); ++i) {
+        describe(item->child(i), depth + 1, lines, text);
+    }
+}
+
+} // namespace
+
+void expectScreen(const QString &name)
+{
+    settle();
+    QScreen *screen = QGuiApplication::primaryScreen();
+    QImage shot(screen->size(), QImage::Format_RGB32);
+    shot.fill(QColor(0, 64, 64));
+    QStringList lines;
+    QList<QRect> text;
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (QWidget *widget = QWidget::find(window->winId()); widget && window->isVisible()) {
+            // Paint what waits to be painted, and only that: a change that asked for no repaint
+            // still shows its old pixels.
+            QEvent paint(QEvent::UpdateRequest);
+            QCoreApplication::sendEvent(widget, &paint);
+            QPainter(&shot).drawPixmap(window->position(), screen->grabWindow(window->winId()));
+            QDebug(&lines.emplaceBack())
+                << widget->objectName() << widget->windowTitle() << widget->geometry()
+                << widget->minimumSize() << widget->maximumSize() << widget->windowFlags();
+            describe(QAccessible::queryAccessibleInterface(widget), 1, lines, text);
+        }
+    }
+    const QString path =
+        QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../golden/" + name + ".png");
+    shot.setText("Screen reader", lines.join('\n'));
+    if (qEnvironmentVariableIsSet("VANTREL_UPDATE_GOLDEN")) {
+        QVERIFY(shot.save(path));
+        return;
+    }
+    const QImage golden(path);
+    const QString actual = QDir::temp().filePath("vantrel-" + name + ".png");
+    QVERIFY2(golden.size() == shot.size() && shot.save(actual), qPrintable(path));
+    QCOMPARE(lines, golden.text("Screen reader").split('\n'));
+    int wrong = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb a = shot.pixel(x, y), b = golden.pixel(x, y);
+            const int diff = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                       std::abs(qBlue(a) - qBlue(b))});
+            const bool inText = diff > 0 && std::any_of(text.begin(), text.end(),
+                                                        [&](QRect r) { return r.contains(x, y); });
+            wrong += diff > (inText ? 64 : 0) ? 1 : 0;
+        }
+    }
+    QVERIFY2(!wrong, qPrintable(QString::number(wrong) + " pixels differ; see " + actual));
 }

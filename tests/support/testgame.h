@@ -31,6 +31,7 @@ struct TestGame
     QList<Message> messages;
     Services services;
     Windows windows;
+    int row = 1; // the row the player is on, as far as play() knows
 
     VantMain &main(); // shows (loading if needed) the main window
     BoardWidget &board();
@@ -41,6 +42,18 @@ struct TestGame
     QString scoreCaption();
     // The top-level widgets that are still visible (the windows a player would see).
     static QStringList visibleWindows();
+
+    // Plays what a player does, one step per word:
+    //   1340  clicks the pegs of the current row 1, 3, 4 and 0 times: quick clicks, so every
+    //         second one on a peg arrives as a double-click; they land on the peg's top-left
+    //         pixel, its centre and its bottom-right pixel in turn
+    //   S     one click on every peg of every other row    D  press on peg 0, release on peg 1
+    //   C     "Check Colors"   G  "Im Baffled!!"   T  the Tab key
+    //   N, H  the menu entries "New Game", "High Scores"
+    //   Y, X  "Yes", "No" in the play-again dialog   E  "Enter Name" in the score dialog
+    //   !     peg indexes 4 and -1 of the current row, which no click can give
+    //   r0.5  the random source gives 0.5 from now on (r1: just below 1)
+    void play(const QString &script);
 };
 
 QPoint pegCentre(int row, int index);
@@ -48,3 +61,11 @@ void processDeletes();
 // The bytes of a file, or "<missing>" when there is none.
 QByteArray readFile(const QString &path);
 void writeFile(const QString &path, const QByteArray &bytes);
+
+// Compares what the player sees with tests/golden/<name>.png: every visible window as last
+// painted, where it stands on the offscreen screen, and what a screen reader reads out of it
+// (kept in the image as its text "Screen reader"). Only pixels inside text may differ a
+// little, for font rendering. The screen taken is saved as vantrel-<name>.png in the temporary
+// folder. VANTREL_UPDATE_GOLDEN=1 rewrites the golden images instead: look at them before
+// committing them.
+void expectScreen(const QString &name);
