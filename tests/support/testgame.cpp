@@ -39,16 +39,6 @@ VantMain &TestGame::main()
     return windows.vantMain.show();
 }
 
-BoardWidget &TestGame::board()
-{
-    return main().board();
-}
-
-QPoint pegCentre(int row, int index)
-{
-    return BoardGeometry::guessPegRect(row, index).center();
-}
-
 void processDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -67,11 +57,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-void TestGame::clickPeg(int row, int index)
-{
-    QTest::mouseClick(&board(), Qt::LeftButton, {}, pegCentre(row, index));
-}
-
 void TestGame::clickButton(QWidget *window, const char *name)
 {
     QVERIFY2(window, name);
@@ -79,25 +64,6 @@ void TestGame::clickButton(QWidget *window, const char *name)
     QVERIFY2(button, name);
     QTest::mouseClick(button, Qt::LeftButton);
     processDeletes();
-}
-
-void TestGame::setGuess(int row, const QList<int> &colours)
-{
-    for (int index = 0; index < colours.size(); ++index) {
-        for (int n = 0; n < 5 && static_cast<int>(state.guessColor[index]) != colours[index]; ++n) {
-            clickPeg(row, index);
-        }
-    }
-}
-
-void TestGame::checkColors()
-{
-    clickButton(&main(), "CheckClicker");
-}
-
-QString TestGame::scoreCaption()
-{
-    return board().state().scoreCaption;
 }
 
 QStringList TestGame::visibleWindows()

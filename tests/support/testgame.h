@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 
 class VantMain;
-class BoardWidget;
 class QWidget;
 
 struct Message
@@ -34,12 +33,7 @@ struct TestGame
     int row = 1; // the row the player is on, as far as play() knows
 
     VantMain &main(); // shows (loading if needed) the main window
-    BoardWidget &board();
-    void clickPeg(int row, int index); // a real mouse click on the peg's centre
     void clickButton(QWidget *window, const char *name);
-    void setGuess(int row, const QList<int> &colours); // clicks each peg up to the colour
-    void checkColors();
-    QString scoreCaption();
     // The top-level widgets that are still visible (the windows a player would see).
     static QStringList visibleWindows();
 
@@ -56,7 +50,6 @@ struct TestGame
     void play(const QString &script);
 };
 
-QPoint pegCentre(int row, int index);
 void processDeletes();
 // The bytes of a file, or "<missing>" when there is none.
 QByteArray readFile(const QString &path);

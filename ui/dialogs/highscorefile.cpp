@@ -312,13 +312,6 @@ qsizetype insertPosition(const QStringList &sorted, const QString &entry)
     return std::upper_bound(sorted.cbegin(), sorted.cend(), entry, lessThan) - sorted.cbegin();
 }
 
-void sort(QStringList &entries)
-{
-    // Files are written sorted, so checking first usually saves the whole sort.
-    if (!std::is_sorted(entries.cbegin(), entries.cend(), lessThan))
-        std::stable_sort(entries.begin(), entries.end(), lessThan);
-}
-
 QStringList parse(const QByteArray &bytes)
 {
     struct Line

@@ -33,10 +33,8 @@ bool lessThan(const QString &a, const QString &b);
 // Where a new entry goes in a sorted list: after any entries that compare equal to it.
 qsizetype insertPosition(const QStringList &sorted, const QString &entry);
 
-// Stable, so entries that differ only in case keep their order.
-void sort(QStringList &entries);
-
-// Bytes of a file to sorted entries; never fails, whatever the bytes.
+// Bytes of a file to entries sorted by lessThan, stably, so entries that differ only in case
+// keep their order; never fails, whatever the bytes.
 QStringList parse(const QByteArray &bytes);
 
 // Entries, in the order given, to the bytes of a file.
