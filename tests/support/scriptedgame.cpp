@@ -19,7 +19,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -35,46 +34,41 @@ int main(int argc, char *argv[])
     }
     game.start();
 
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QByteArray pending;
+    // The tests send a command only once the one before has answered.
+    QSocketNotifier input(fileno(stdin), QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
-        char buffer[256];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
+        char text[256];
+        if (!std::fgets(text, sizeof text, stdin)) {
             input.setEnabled(false);
             return;
         }
-        pending.append(buffer, n);
-        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
-            const QString line = QString::fromUtf8(pending.left(end));
-            if (line.startsWith(u"win")) {
-                BoardWidget &board = windows.vantMain.show().board();
-                auto *check = board.findChild<QPushButton *>(QStringLiteral("CheckClicker"));
-                const int row = line.size() > 4 ? line.mid(4).toInt() : 1;
-                for (int wrong = 1; wrong < row; ++wrong) {
-                    check->click();
-                }
-                const int clicks[] = {1, 4, 3, 2};
-                for (int i = 0; i < 4; ++i) {
-                    for (int k = 0; k < clicks[i]; ++k) {
-                        QTest::mouseClick(&board, Qt::LeftButton, {},
-                                          BoardGeometry::guessPegRect(row, i).center());
-                    }
-                }
+        const QString line = QString::fromUtf8(text).trimmed();
+        if (line.startsWith(u"win")) {
+            BoardWidget &board = windows.vantMain.show().board();
+            auto *check = board.findChild<QPushButton *>(QStringLiteral("CheckClicker"));
+            const int row = std::max(1, line.mid(4).toInt());
+            for (int wrong = 1; wrong < row; ++wrong) {
                 check->click();
-            } else if (line.startsWith(u"name ")) {
-                windows.scoreAdder.window()->findChild<QLineEdit *>()->setText(line.mid(5));
-                windows.scoreAdder.window()->enterName();
-            } else if (line == u"close") {
-                windows.hScoreList.unload();
-            } else if (line == u"print") {
-                for (const QString &entry : windows.hScoreList.show().entries()) {
-                    std::printf("entry %s\n", qPrintable(entry));
+            }
+            for (int i = 0; i < 4; ++i) {
+                for (int k = 0; k < "1432"[i] - '0'; ++k) {
+                    QTest::mouseClick(&board, Qt::LeftButton, {},
+                                      BoardGeometry::guessPegRect(row, i).center());
                 }
             }
-            std::printf("ok\n");
-            std::fflush(stdout);
+            check->click();
+        } else if (line.startsWith(u"name ")) {
+            windows.scoreAdder.window()->findChild<QLineEdit *>()->setText(line.mid(5));
+            windows.scoreAdder.window()->enterName();
+        } else if (line == u"close") {
+            windows.hScoreList.unload();
+        } else if (line == u"print") {
+            for (const QString &entry : windows.hScoreList.show().entries()) {
+                std::printf("entry %s\n", qPrintable(entry));
+            }
         }
+        std::printf("ok\n");
+        std::fflush(stdout);
     });
     return QApplication::exec();
 }
