@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Usage: realgame.sh SCRIPTED-GAME VANTREL VERSION
 # The game as whole processes: the game with a known code (yellow, blue, green, red), driven
 # by commands on standard input (support/scriptedgame.cpp). Two copies on one list, signals,
 # a player who may not write the program's folder; then, under Xvfb with a window manager,
@@ -53,6 +54,23 @@ finish() {
 }
 export QT_QPA_PLATFORM=offscreen
 
+# The real executable's command line: --help and --version answer on standard output; anything
+# else, Qt's own options too, gets the usage on standard error and status 2, and no window.
+while IFS='|' read -r arguments status stream text; do
+    read -r -a words <<<"$arguments"
+    code=0 && timeout 10 "$2" "${words[@]}" >"$WORK/stdout" 2>"$WORK/stderr" || code=$?
+    other=stderr && [ "$stream" = stderr ] && other=stdout
+    [ "$code" = "$status" ] && grep -qF -- "$text" "$WORK/$stream" && [ ! -s "$WORK/$other" ] ||
+        fail "vantrel $arguments: status $code, $(cat "$WORK"/std*)"
+done <<TABLE
+--help|0|stdout|Usage: vantrel [options]
+-v|0|stdout|Vantrel $3
+-reverse|2|stderr|Usage: vantrel [options]
+-style fusion|2|stderr|Usage: vantrel [options]
+--version extra|2|stderr|Usage: vantrel [options]
+TABLE
+echo "ok: the command line answers --help and --version and refuses anything else"
+
 # Two copies on one list keep each other's entries, whichever closes first.
 for order in "ann bob" "bob ann"; do
     dir=$WORK/${order// /-}
@@ -88,29 +106,25 @@ if [ "$(id -u)" = 0 ]; then
 fi
 dir=$WORK/readonly home=$WORK/home
 mkdir -p "$dir" "$home" && cp "$game" "$dir/game"
-printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel"
-chmod 444 "$dir/High Scores.trel" && chmod 555 "$dir"
 [ "${#as[@]}" = 0 ] || chown nobody "$home"
 export HOME=$home XDG_DATA_HOME=$home/data
 own="$home/data/Vantrel/High Scores.trel"
-start copy "$dir" "${as[@]}" && send copy win "name Zed" close
-finish copy
-has "$own" '4 - Zed\r\n45 - Ann\r\n\r\n'
-has "$dir/High Scores.trel" '45 - Ann\r\n\r\n'
-start copy "$dir" "${as[@]}" && send copy print && finish copy TERM
-grep -q '^entry 4 - Zed$' "$WORK/copy.out" || fail "the next game does not show the list"
-# In place, when only the list may be written; a player's own list, when there is none.
-for mode in 666 none; do
-    rm -f "$own" && chmod u+w "$dir"
-    [ $mode = none ] && rm "$dir/High Scores.trel" || chmod $mode "$dir/High Scores.trel"
+# The list beside the program: its mode, or none | the player's own list then | the one beside
+while IFS='|' read -r mode mine beside; do
+    chmod u+w "$dir" && rm -f "$own" "$dir/High Scores.trel"
+    [ "$mode" = none ] || printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel"
+    [ "$mode" = none ] || chmod "$mode" "$dir/High Scores.trel"
     chmod 555 "$dir"
-    start copy "$dir" "${as[@]}" && send copy win "name Eve" close
-    finish copy
-    [ $mode = none ] && break
-    has "$dir/High Scores.trel" '4 - Eve\r\n45 - Ann\r\n\r\n' && has "$own" -
-    [ "$(ls -A "$dir" | wc -l)" = 2 ] || fail "left behind: $(ls -A "$dir")"
-done
-has "$own" '4 - Eve\r\n\r\n' && has "$dir/High Scores.trel" -
+    start copy "$dir" "${as[@]}" && send copy win "name Zed" close && finish copy
+    has "$own" "$mine" && has "$dir/High Scores.trel" "$beside"
+    [ "$(ls -A "$dir" | wc -l)" -le 2 ] || fail "left behind: $(ls -A "$dir")"
+    start copy "$dir" "${as[@]}" && send copy print && finish copy TERM
+    grep -q '^entry 4 - Zed$' "$WORK/copy.out" || fail "the next game does not show the list"
+done <<'TABLE'
+444|4 - Zed\r\n45 - Ann\r\n\r\n|45 - Ann\r\n\r\n
+666|-|4 - Zed\r\n45 - Ann\r\n\r\n
+none|4 - Zed\r\n\r\n|-
+TABLE
 echo "ok: a player who may not write the program's folder keeps a list of their own"
 
 # Under a real window manager, as a player's desktop shows the game.
@@ -145,17 +159,6 @@ place() { # from the bottom of the window manager's stacking order
 }
 
 start copy "$WORK/desk"
-main=$(window Vantrel)
-# A lost game played with the mouse: one peg per row, then "Check Colors", ten times. The
-# board sits 18 pixels down, under the menu bar.
-for row in $(seq 0 9); do click "$main" 84 $((38 + 24 * row)) && click "$main" 172 282; done
-xdotool windowactivate --sync "$(window "Looser!")" key Return
-# "New Game": "Play again?" refuses Alt+F4 and the window manager's close; "Yes" starts anew.
-click "$main" 30 9
-again=$(window 106 50)
-xdotool windowactivate --sync "$again" key alt+F4 && wmctrl -i -c "$again" && sleep 0.4
-xwininfo -id "$again" | grep -q IsViewable || fail "Play again? closed from outside"
-click "$again" 29 33
 main=$(window Vantrel)
 # A win on row 2 leaves the board beside the score dialog, which a click on the board must not
 # bury, and which cannot be closed, moved or resized from outside.

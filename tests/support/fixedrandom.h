@@ -3,18 +3,16 @@
 #include "game/randomsource.h"
 
 #include <cmath>
-#include <deque>
 
-// Returns a fixed r (or a queue of them, then the fixed one) and counts the reseeds.
+// Returns a fixed r and counts the reseeds.
 class FixedRandomSource final : public LabelClicker::RandomSource
 {
 public:
     explicit FixedRandomSource(double r = 0.0) : value(r) {}
     void reseedFromClock() override { ++reseeds; }
-    double next() override;
+    double next() override { return value; }
 
     double value;
-    std::deque<double> queued;
     int reseeds = 0;
 };
 
