@@ -2,9 +2,7 @@
 #include "tests/support/testgame.h"
 #include "ui/dialogs/highscorefile.h"
 #include "ui/dialogs/hscorelist.h"
-#include "ui/dialogs/newgame.h"
 #include "ui/dialogs/scoreadder.h"
-#include "ui/main/vantmain.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -17,9 +15,7 @@
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,23 +42,20 @@ private slots:
     void parseBytes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("entries");
-        QTest::newRow("zero bytes") << QByteArray() << QStringList();
-        QTest::newRow("only CR LF") << QByteArray("\r\n") << QStringList();
-        QTest::newRow("one empty entry") << QByteArray("\r\n\r\n") << QStringList{""};
-        QTest::newRow("sorted as text") << QByteArray("9 - Cy\r\n45 - Ann\r\n120 - Bob\r\n\r\n")
-                                        << QStringList{"120 - Bob", "45 - Ann", "9 - Cy"};
-        QTest::newRow("no final empty line") << QByteArray("B\r\nA\r\n") << QStringList{"A", "B"};
-        QTest::newRow("no final line end") << QByteArray("A\r\nB") << QStringList{"A", "B"};
-        QTest::newRow("empty lines in the middle")
-            << QByteArray("A\r\n\r\nB\r\n") << QStringList{"", "A", "B"};
-        QTest::newRow("LF and lone CR")
-            << QByteArray("B\nA\r\rC") << QStringList{"", "A", "B", "C"};
+        QTest::addColumn<QString>("entries"); // their count, then each one
+        QTest::newRow("zero bytes") << QByteArray() << "0";
+        QTest::newRow("only CR LF") << QByteArray("\r\n") << "0";
+        QTest::newRow("one empty entry") << QByteArray("\r\n\r\n") << "1|";
+        QTest::newRow("by text") << QByteArray("9 - Cy\r\n45 - A\r\n120 - B\r\n\r\n")
+                                 << "3|120 - B|45 - A|9 - Cy";
+        QTest::newRow("no final empty line") << QByteArray("B\r\nA\r\n") << "2|A|B";
+        QTest::newRow("no final line end") << QByteArray("A\r\nB") << "2|A|B";
+        QTest::newRow("empty line in the middle") << QByteArray("A\r\n\r\nB\r\n") << "3||A|B";
+        QTest::newRow("LF and lone CR") << QByteArray("B\nA\r\rC") << "4||A|B|C";
         QTest::newRow("case, space, prefix")
             << QByteArray("b\nANN\nAnna\n10 - A\nB\nann\n1 - A\n \nAnn\n\n")
-            << QStringList{" ", "1 - A", "10 - A", "ANN", "ann", "Ann", "Anna", "b", "B"};
-        QTest::newRow("Latin-1") << QByteArray("\xe9\r\n\xc9\r\n\xb5\r\n\r\n")
-                                 << QStringList{"é", "É", "µ"};
+            << "9| |1 - A|10 - A|ANN|ann|Ann|Anna|b|B";
+        QTest::newRow("Latin-1") << QByteArray("\xe9\r\n\xc9\r\n\xb5\r\n\r\n") << "3|é|É|µ";
         // Thousands of lines, far past the size where sorts fall back to a stable one.
         std::mt19937 random(7);
         QStringList many;
@@ -70,23 +63,24 @@ private slots:
             many << QString(QChar(u"aAéÉ 9"[random() % 6])) + QChar(u"bB"[random() % 2]);
         const QByteArray bytes = many.join('\n').toLatin1();
         std::stable_sort(many.begin(), many.end(), lessThan);
-        QTest::newRow("thousands") << bytes << many;
+        QTest::newRow("thousands") << bytes << QString::number(many.size()) + "|" + many.join('|');
     }
     void parseBytes()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, entries);
-        QCOMPARE(parse(bytes), entries);
+        QFETCH(QString, entries);
+        const QStringList parsed = parse(bytes);
+        QCOMPARE((QStringList{QString::number(parsed.size())} + parsed).join(u'|'), entries);
     }
 
     // Nothing but a regular file of sensible size is read, and nothing in its place is ever
-    // written: not through a link, not into a pipe (which would also hang the game), a folder,
-    // a socket or an oversized file.
+    // written: not through a link, not into a pipe (which would also hang the game), a folder
+    // or an oversized file.
     void onlyARegularFileIsUsed_data()
     {
         QTest::addColumn<QString>("kind"); // the row names the reason given
         for (const char *kind : {"symbolic link", "dangling symbolic link", "folder", "named pipe",
-                                 "socket", "larger than 1048576 bytes", "or 65536 lines"})
+                                 "larger than 1048576 bytes", "or 65536 lines"})
             QTest::newRow(kind) << QString::fromLatin1(kind);
     }
     void onlyARegularFileIsUsed()
@@ -95,17 +89,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = pathIn(dir.path()), target = dir.filePath("target");
         writeFile(target, "keep\r\n");
-        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{AF_UNIX, {}};
-        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
         if (kind.endsWith("link"))
             QVERIFY(QFile::link(kind == "symbolic link" ? target : dir.filePath("none"), path));
         else if (kind == "folder")
             QVERIFY(QDir().mkdir(path));
         else if (kind == "named pipe")
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == "socket")
-            QCOMPARE(::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
         else if (kind.endsWith("lines"))
             writeFile(path, QByteArray(kMaxLines, '\n') + "x");
         else
@@ -121,7 +110,6 @@ private slots:
         QCOMPARE(describe(path), before);
         QCOMPARE(readFile(target), targetBefore);
         QCOMPARE(describe(dir.filePath("none")), "missing");
-        ::close(socket);
     }
 
     // Saving adds this window's entries after any equal ones in the list as it is now, so
