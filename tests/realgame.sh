@@ -28,18 +28,15 @@ start() {
     printf -v "fd_$name" %s "$fd"
 }
 post() { local fd=fd_$1; echo "$2" >&"${!fd}"; }
+oks() { grep -c '^ok$' "$WORK/$1.out" || true; }
 # send NAME COMMAND...: runs the commands in that copy, waiting for each to be answered.
 send() {
-    local name=$1 before
+    local before
     for command in "${@:2}"; do
-        before=$(grep -c '^ok$' "$WORK/$name.out" || true)
-        post "$name" "$command"
-        for _ in $(seq 400); do
-            [ "$(grep -c '^ok$' "$WORK/$name.out" || true)" -gt "$before" ] && break || sleep 0.05
-        done
-        [ "$(grep -c '^ok$' "$WORK/$name.out" || true)" -gt "$before" ] || fail "no answer to $command"
+        before=$(oks "$1") && post "$1" "$command"
+        for _ in $(seq 400); do [ "$(oks "$1")" -gt "$before" ] && continue 2 || sleep 0.05; done
+        fail "no answer to $command"
     done
-    sleep 0.2
 }
 # finish NAME [SIGNAL]: closes its input (or sends the signal) and expects exit status 0.
 finish() {
