@@ -9,14 +9,12 @@
 #include "ui/dialogs/hscorelist.h"
 #include "ui/dialogs/scoreadder.h"
 #include "ui/gameapp.h"
-#include "ui/main/boardwidget.h"
 #include "ui/main/vantmain.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSocketNotifier>
-#include <QTest>
 
 #include <cstdio>
 
@@ -44,16 +42,15 @@ int main(int argc, char *argv[])
         }
         const QString line = QString::fromUtf8(text).trimmed();
         if (line.startsWith(u"win")) {
-            BoardWidget &board = windows.vantMain.show().board();
-            auto *check = board.findChild<QPushButton *>(QStringLiteral("CheckClicker"));
+            VantMain &main = windows.vantMain.show();
+            auto *check = main.findChild<QPushButton *>(QStringLiteral("CheckClicker"));
             const int row = std::max(1, line.mid(4).toInt());
             for (int wrong = 1; wrong < row; ++wrong) {
                 check->click();
             }
             for (int i = 0; i < 4; ++i) {
                 for (int k = 0; k < "1432"[i] - '0'; ++k) {
-                    QTest::mouseClick(&board, Qt::LeftButton, {},
-                                      BoardGeometry::guessPegRect(row, i).center());
+                    main.cyclePegColor(row, i);
                 }
             }
             check->click();
