@@ -5,7 +5,7 @@
 //   name TEXT   types TEXT into the score dialog and presses "Enter Name"
 //   close       closes the high-score list, which saves it
 //   print       shows the list, as "High Scores" does, and prints its entries
-#include "tests/support/fixedrandom.h"
+#include "tests/support/testgame.h"
 #include "ui/dialogs/hscorelist.h"
 #include "ui/dialogs/scoreadder.h"
 #include "ui/gameapp.h"
