@@ -45,13 +45,11 @@ int main(int argc, char *argv[])
             VantMain &main = windows.vantMain.show();
             auto *check = main.findChild<QPushButton *>(QStringLiteral("CheckClicker"));
             const int row = std::max(1, line.mid(4).toInt());
-            for (int wrong = 1; wrong < row; ++wrong) {
+            for (int wrong = 1; wrong < row; ++wrong)
                 check->click();
-            }
             for (int i = 0; i < 4; ++i) {
-                for (int k = 0; k < "1432"[i] - '0'; ++k) {
+                for (int k = 0; k < "1432"[i] - '0'; ++k)
                     main.cyclePegColor(row, i);
-                }
             }
             check->click();
         } else if (line.startsWith(u"name ")) {
@@ -60,9 +58,8 @@ int main(int argc, char *argv[])
         } else if (line == u"close") {
             windows.hScoreList.unload();
         } else if (line == u"print") {
-            for (const QString &entry : windows.hScoreList.show().entries()) {
+            for (const QString &entry : windows.hScoreList.show().entries())
                 std::printf("entry %s\n", qPrintable(entry));
-            }
         }
         std::printf("ok\n");
         std::fflush(stdout);
