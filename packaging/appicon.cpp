@@ -1,11 +1,53 @@
 #include "packaging/appicon.h"
 
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmap>
 #include <QSize>
+
+#include <array>
+
+namespace {
+
+constexpr std::array kSizes{16, 24, 32, 48, 64, 128, 256};
+
+// The drawings are decoded only when the window system asks for a size, so start-up does not
+// wait for seven images that may never be shown. Each size is drawn on its own; the nearest
+// larger drawing is scaled down only for a size between them.
+class AppIconEngine final : public QIconEngine
+{
+public:
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        int drawn = kSizes.back();
+        for (const int candidate : kSizes) {
+            if (candidate >= std::max(size.width(), size.height())) {
+                drawn = candidate;
+                break;
+            }
+        }
+        const QPixmap image(QStringLiteral(":/icons/vantrel-%1.png").arg(drawn));
+        return image.size() == size
+                   ? image
+                   : image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (const int size : kSizes)
+            sizes.append(QSize(size, size));
+        return sizes;
+    }
+    QIconEngine *clone() const override { return new AppIconEngine; }
+};
+
+} // namespace
 
 QIcon appIcon()
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/vantrel-%1.png").arg(size), QSize(size, size));
-    return icon;
+    return QIcon(new AppIconEngine);
 }

@@ -2,6 +2,6 @@
 
 #include <QIcon>
 
-// The window and taskbar icon, with the 16 to 256 px drawings so that no common size is
+// The window and taskbar icon, drawn at 16, 24, 32, 48, 64, 128 and 256 px; no size is
 // produced by scaling another.
 QIcon appIcon();
