@@ -240,7 +240,6 @@ int writeAtomically(const QString &path, const QByteArray &bytes, const FileRead
         ::unlinkat(dir.get(), temporary.constData(), 0);
         return error;
     }
-    ::fsync(dir.get());
     return 0;
 }
 
@@ -398,12 +397,14 @@ LoadResult load(const Location &location)
     if (file.status == FileRead::Failed) {
         return {{},
                 QStringLiteral("Could not read the high scores from \"%1\": %2.")
-                    .arg(path, file.reason)};
+                    .arg(path, file.reason),
+                {}};
     }
-    return {parse(file.bytes), {}};
+    return {parse(file.bytes), {}, file.bytes};
 }
 
-QString save(const Location &location, const QStringList &added)
+QString save(const Location &location, const QStringList &added, const QByteArray &loadedBytes,
+             const QStringList &shown)
 {
     const auto failure = [&](const QString &reason) {
         QString message = QStringLiteral("Could not save the high scores to \"%1\": %2.")
@@ -447,25 +448,29 @@ QString save(const Location &location, const QStringList &added)
     if (now.status == FileRead::Failed)
         return failure(now.reason);
     QStringList entries;
-    if (now.status == FileRead::Read) {
-        entries = parse(now.bytes);
-    } else if (!location.seedPath.isEmpty()) {
-        // The player's own list starts from the one beside the program, if that can be read.
-        const FileRead seed = readRegular(location.seedPath);
-        entries = parse(seed.bytes);
+    if (now.status == FileRead::Read && now.bytes == loadedBytes && !shown.isEmpty()) {
+        entries = shown; // nothing changed the file since the window read it
+    } else {
+        if (now.status == FileRead::Read) {
+            entries = parse(now.bytes);
+        } else if (!location.seedPath.isEmpty()) {
+            // The player's own list starts from the one beside the program, if it can be read.
+            entries = parse(readRegular(location.seedPath).bytes);
+        }
+        for (const QString &entry : added) {
+            const QString text = storable(entry);
+            entries.insert(insertPosition(entries, text), text);
+        }
     }
-    for (const QString &entry : added) {
-        const QString text = storable(entry);
-        entries.insert(insertPosition(entries, text), text);
-    }
+    // Every entry is one line: serialize turns any line break into '?'.
     const QByteArray bytes = serialize(entries);
-    if ((bytes.size() > kMaxFileSize || hasTooManyLines(bytes)) && !added.isEmpty())
+    if (bytes.size() > kMaxFileSize || entries.size() + 1 > kMaxLines) {
+        if (added.isEmpty())
+            return {}; // only tidying a list at the limit: it stays as it is
         return failure(QStringLiteral("the list would grow past %1 bytes or %2 lines")
                            .arg(kMaxFileSize)
                            .arg(kMaxLines));
-
-    if (bytes.size() > kMaxFileSize || hasTooManyLines(bytes))
-        return {}; // only tidying a list at the limit: it stays as it is
+    }
     int error = writeAtomically(location.path, bytes, now);
     if (isPermissionError(error) && now.status == FileRead::Read)
         error = writeInPlace(location.path, bytes, now);

@@ -43,7 +43,8 @@ QByteArray serialize(const QStringList &entries);
 struct LoadResult
 {
     QStringList entries;
-    QString error; // empty when the list was read, or there was none yet
+    QString error;    // empty when the list was read, or there was none yet
+    QByteArray bytes; // as read
 };
 
 // Reads the list. Only a regular file is read: a link, pipe, device, socket or folder in
@@ -54,7 +55,10 @@ LoadResult load(const Location &location);
 // beside the list, so entries saved meanwhile by another copy of the game are kept. Writes
 // nothing when the bytes would not change. Returns "" on success, else a message for the
 // player that names the entries that could not be saved; the old file is then unchanged.
-QString save(const Location &location, const QStringList &added);
+// `shown` is the list as a window shows it, loaded from `loadedBytes` and with `added` in it:
+// while the file still holds those bytes, it is the list to write.
+QString save(const Location &location, const QStringList &added, const QByteArray &loadedBytes = {},
+             const QStringList &shown = {});
 
 // The text an entry comes back as after a save and a load.
 QString storable(const QString &text);

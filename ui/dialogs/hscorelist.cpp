@@ -72,6 +72,7 @@ HScoreList::HScoreList(Windows &windows)
 
     const HighScoreFile::LoadResult loaded = HighScoreFile::load(location());
     m_model->setStringList(loaded.entries);
+    m_loadedBytes = loaded.bytes;
     if (!loaded.error.isEmpty()) {
         m_windows.services.message(QStringLiteral("High Scores"), loaded.error);
     }
@@ -105,7 +106,7 @@ void HScoreList::closeEvent(QCloseEvent *event)
     // The list is saved as the file holds it now plus this window's entries: another copy
     // of the game may have saved meanwhile, and a list that could not be read is never
     // replaced by what this window shows.
-    const QString error = HighScoreFile::save(location(), m_added);
+    const QString error = HighScoreFile::save(location(), m_added, m_loadedBytes, entries());
     if (!error.isEmpty()) {
         m_windows.services.message(QStringLiteral("High Scores"), error);
     }

@@ -34,4 +34,5 @@ private:
     QStringListModel *m_model;
     QTableView *m_list;
     QStringList m_added;
+    QByteArray m_loadedBytes;
 };
