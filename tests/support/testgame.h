@@ -74,7 +74,7 @@ void writeFile(const QString &path, const QByteArray &bytes);
 // Compares what the player sees with tests/golden/<name>.png: every visible window as last
 // painted, where it stands on the offscreen screen, and what a screen reader reads out of it
 // (kept in the image as its text "Screen reader"). Only pixels inside text may differ a
-// little, for font rendering. The screen taken is saved as vantrel-<name>.png in the temporary
-// folder. VANTREL_UPDATE_GOLDEN=1 rewrites the golden images instead: look at them before
+// little, for font rendering. A screen that differs is saved as vantrel-<pid>-<name>.png in the
+// temporary folder. VANTREL_UPDATE_GOLDEN=1 rewrites the golden images instead: look at them before
 // committing them.
 void expectScreen(const QString &name);
