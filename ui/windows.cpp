@@ -24,7 +24,6 @@ Windows::~Windows() = default;
 
 void Windows::endGame()
 {
-    ending = true;
     services.message = [](const QString &title, const QString &text) {
         qWarning("%s: %s", qPrintable(title), qPrintable(text));
     };

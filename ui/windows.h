@@ -90,7 +90,6 @@ struct Windows
     void endGame();
 
     Services &services;
-    bool ending = false;
     WindowSlot<VantMain> vantMain;
     WindowSlot<HScoreList> hScoreList;
     WindowSlot<ScoreAdder> scoreAdder;

@@ -416,10 +416,13 @@ QString save(const Location &location, const QStringList &added, const QByteArra
         return message;
     };
 
-    // Only looking at the list changes no file, not even by a lock.
+    // Only looking at the list changes no file, not even by a lock. A file as the window read
+    // it need not be parsed again: the window's list is what it holds.
     if (added.isEmpty()) {
         const FileRead now = readRegular(location.path);
-        if (now.status == FileRead::Read && serialize(parse(now.bytes)) == now.bytes)
+        const bool asRead = now.bytes == loadedBytes && !shown.isEmpty();
+        if (now.status == FileRead::Read &&
+            serialize(asRead ? shown : parse(now.bytes)) == now.bytes)
             return {};
         if (now.status == FileRead::Missing && !location.seedPath.isEmpty())
             return {};

@@ -21,8 +21,6 @@ public:
     // Puts an entry at its sorted place. Nothing is written until the window closes.
     void addEntry(const QString &entry);
     QStringList entries() const;
-    // The entries added since the window was loaded, which its close must save.
-    const QStringList &added() const { return m_added; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
