@@ -258,8 +258,8 @@ private:
                         [this](const QString &title, const QString &text) {
                             m_messages.append(title + QStringLiteral(": ") + text);
                         },
-                        m_dir.filePath(QStringLiteral("High Scores.trel"))};
-    const std::string m_path = QFile::encodeName(m_services.scoreFilePath).toStdString();
+                        Scores::Location{m_dir.filePath(QStringLiteral("High Scores.trel"))}};
+    const std::string m_path = QFile::encodeName(m_services.scores.path).toStdString();
     Windows m_windows{m_services};
 };
 

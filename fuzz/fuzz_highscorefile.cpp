@@ -1,5 +1,5 @@
 // Any bytes must parse without fault, and what serialize writes must read back unchanged.
-#include "ui/dialogs/highscorefile.h"
+#include "scores/format.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    using namespace HighScoreFile;
+    using namespace Scores;
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
 

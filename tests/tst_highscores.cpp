@@ -1,6 +1,7 @@
 // The high-score list: its file, its window and the dialog that makes its entries.
+#include "scores/format.h"
+#include "scores/store.h"
 #include "tests/support/testgame.h"
-#include "ui/dialogs/highscorefile.h"
 #include "ui/dialogs/hscorelist.h"
 #include "ui/dialogs/scoreadder.h"
 
@@ -12,13 +13,28 @@
 #include <QSysInfo>
 #include <QTest>
 
-#include <csignal>
+#include <fcntl.h>
+#include <pwd.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace HighScoreFile;
+using namespace Scores;
+
+// A save of new entries by a window that could not read the list: whatever is there is merged.
+static Saved saveEntries(const Location &at, const QStringList &added, const Pause &pause = {})
+{
+    return save(at, {{}, false, {}, added}, pause);
+}
+
+// Another copy of the game holding the list, as its save does.
+static int holdList(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? fd : -1;
+}
 
 // What is at a path, without following a link: type, size, inode, and where a link points.
 static QString describe(const QString &path)
@@ -100,11 +116,11 @@ private slots:
             QVERIFY(QFile::resize(target, kMaxFileSize + 1) && QFile::rename(target, path));
         const QString before = describe(path), targetBefore = readFile(target);
         const QString reason = kind.section(u"dangling "_qs, -1);
-        const LoadResult loaded = load({path, {}});
+        const Loaded loaded = load({path});
         QVERIFY2(loaded.entries.isEmpty() && loaded.error.contains(path) &&
                      loaded.error.contains(reason),
                  qPrintable(loaded.error));
-        const QString error = save({path, {}}, {"12 - Eve"});
+        const QString error = saveEntries({path}, {"12 - Eve"}).error;
         QVERIFY2(error.contains(reason) && error.contains("\"12 - Eve\""), qPrintable(error));
         QCOMPARE(describe(path), before);
         QCOMPARE(readFile(target), targetBefore);
@@ -113,25 +129,68 @@ private slots:
 
     // Saving adds this window's entries after any equal ones in the list as it is now, so
     // another copy's entries stay; a list that would not change is not written, a missing one
-    // gets its empty line; a lock left by a killed copy does not stop the save. A player's own
-    // list that was only looked at is not made.
+    // gets its empty line. A player's own list that was only looked at is not made, and the
+    // temporary files of saves killed midway go, but not one still being written.
     void saveAddsToTheListAsItIsNow()
     {
         QTemporaryDir dir;
-        const Location at{pathIn(dir.path()), {}}, own{dir.filePath("own/x"), at.path};
-        QCOMPARE(save(at, {}), QString());
+        const Location at{pathIn(dir.path())}, own{dir.filePath("own/x"), at.path};
+        QCOMPARE(save(at, {}).error, QString());
         QCOMPARE(readFile(at.path), "\r\n");
         writeFile(at.path, "9 - Cy\r\n45 - ANN\r\n\r\n"); // saved meanwhile by another copy
-        // Above the largest process id Linux hands out, so no such process runs.
-        writeFile(at.path + ".lock",
-                  "4194304\nvantrel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        QCOMPARE(save(at, {"45 - Ann", "120 - Bob"}), QString());
+        const QString dead = dir.filePath(".High Scores.trel.dead"),
+                      live = dir.filePath(".High Scores.trel.5afe"), other = at.path + ".x";
+        for (const QString &path : {dead, live, other})
+            writeFile(path, "");
+        const int writing = holdList(live);
+        QCOMPARE(saveEntries(at, {"45 - Ann", "120 - Bob"}).error, QString());
         QCOMPARE(readFile(at.path), "120 - Bob\r\n45 - ANN\r\n45 - Ann\r\n9 - Cy\r\n\r\n");
+        ::close(writing);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({".High Scores.trel.5afe", "High Scores.trel", "High Scores.trel.x"}));
         const QString written = describe(at.path);
-        QCOMPARE(save(at, {}), QString());
+        QCOMPARE(save(at, {{}, true, parse(readFile(at.path)), {}}).error, QString());
         QCOMPARE(describe(at.path), written); // only looked at: not even rewritten
-        QCOMPARE(save(own, {}), QString());
+        QCOMPARE(save(own, {}).error, QString());
         QCOMPARE(describe(own.path), "missing");
+    }
+
+    // A save waits while another copy holds the list, and adds to the list that copy leaves,
+    // even when it replaced the file; a copy that keeps holding it ends the wait, the file as it
+    // was. Owner, group and mode stay as they were.
+    void aSaveWaitsForAnotherCopy()
+    {
+        QTemporaryDir dir;
+        const Location at{pathIn(dir.path())};
+        writeFile(at.path, "9 - Cy\r\n\r\n");
+        int held = holdList(at.path), pauses = 0;
+        const Saved saved = saveEntries(at, {"1 - A"}, [&] {
+            if (++pauses == 3) {
+                writeFile(dir.filePath("new"), "5 - Bo\r\n9 - Cy\r\n\r\n");
+                QFile::remove(at.path); // a copy whose save replaces the list
+                QFile::rename(dir.filePath("new"), at.path);
+                ::close(held);
+            }
+            return true;
+        });
+        QCOMPARE(saved.error + QString::number(pauses), "3");
+        QCOMPARE(readFile(at.path), "1 - A\r\n5 - Bo\r\n9 - Cy\r\n\r\n");
+        held = holdList(at.path);
+        const QString error = saveEntries(at, {"2 - B"}, [&] { return --pauses > 0; }).error;
+        ::close(held);
+        QVERIFY2(error.contains("another copy of the game kept it locked") && pauses == 0 &&
+                     error.contains("\"2 - B\""),
+                 qPrintable(error));
+        QCOMPARE(readFile(at.path), "1 - A\r\n5 - Bo\r\n9 - Cy\r\n\r\n");
+        QCOMPARE(::chmod(QFile::encodeName(at.path).constData(), 0640), 0);
+        if (::geteuid() == 0)
+            QCOMPARE(::chown(QFile::encodeName(at.path).constData(), 65534, 65534), 0);
+        const QString owner = QString::asprintf("%o", QFileInfo(at.path).permissions().toInt()) +
+                              QFileInfo(at.path).owner() + QFileInfo(at.path).group();
+        QCOMPARE(saveEntries(at, {"0"}).error, QString());
+        QCOMPARE(QString::asprintf("%o", QFileInfo(at.path).permissions().toInt()) +
+                     QFileInfo(at.path).owner() + QFileInfo(at.path).group(),
+                 owner);
     }
 
     // A file-size limit fails the write as a full disk does: the cause is named, the old
@@ -139,27 +198,78 @@ private slots:
     void failedSaveKeepsTheOldFile()
     {
         QTemporaryDir dir;
-        const Location at{pathIn(dir.path()), {}};
-        QCOMPARE(save(at, {"1 - A"}), QString());
+        const Location at{pathIn(dir.path())};
+        QCOMPARE(saveEntries(at, {"1 - A"}).error, QString());
         rlimit old{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
         const rlimit small{1024, old.rlim_max};
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const QString error = save(at, QStringList(100, u"12345 - Player"_qs));
+        const QString error = saveEntries(at, QStringList(100, u"12345 - Player"_qs)).error;
         setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
         QVERIFY2(error.contains(at.path) && error.contains("File too large"), qPrintable(error));
         QCOMPARE(readFile(at.path), "1 - A\r\n\r\n");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
+    // The list beside the program while the player may keep it there. Anything else there, or an
+    // installed game, sends the player to their own list, by the XDG rules: no relative folders.
+    void theListLivesWhereThePlayerMayKeepIt_data()
+    {
+        QTest::addColumn<QString>("beside");      // what is beside the program
+        QTest::addColumn<bool>("alwaysOwn");      // as an installed game
+        QTest::addColumn<QString>("environment"); // XDG_DATA_HOME|HOME; "-" for unset
+        QTest::addColumn<QString>("list");        // "beside", or the player's folder
+        QTest::newRow("a list") << "file" << false << "/x|/h"
+                                << "beside";
+        QTest::newRow("no list yet") << "none" << false << "/x|/h"
+                                     << "beside";
+        QTest::newRow("installed") << "file" << true << "/x|/h"
+                                   << "/x/Vantrel";
+        QTest::newRow("a pipe") << "pipe" << false << "/x|/h"
+                                << "/x/Vantrel";
+        QTest::newRow("a link") << "link" << false << "|/h"
+                                << "/h/.local/share/Vantrel";
+        QTest::newRow("a folder") << "folder" << false << "x|/h"
+                                  << "/h/.local/share/Vantrel";
+        QTest::newRow("relative home") << "none" << true << "-|h"
+                                       << "~/.local/share/Vantrel";
+        QTest::newRow("no home") << "none" << true << "-|-"
+                                 << "~/.local/share/Vantrel";
+    }
+    void theListLivesWhereThePlayerMayKeepIt()
+    {
+        QFETCH(QString, beside);
+        QFETCH(bool, alwaysOwn);
+        QFETCH(QString, environment);
+        QFETCH(QString, list);
+        QTemporaryDir dir;
+        const QString path = pathIn(dir.path());
+        if (beside == "file")
+            writeFile(path, "");
+        else if (beside == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (beside != "none")
+            QVERIFY(beside == "link" ? QFile::link(dir.path(), path) : QDir().mkdir(path));
+        const QByteArray saved[] = {qgetenv("XDG_DATA_HOME"), qgetenv("HOME")};
+        const char *names[] = {"XDG_DATA_HOME", "HOME"};
+        for (int i = 0; i < 2; ++i) {
+            const QString value = environment.section('|', i, i);
+            value == "-" ? qunsetenv(names[i]) : qputenv(names[i], value.toUtf8());
+        }
+        const Location at = locate(dir.path(), playerFolder(), alwaysOwn);
+        for (int i = 0; i < 2; ++i)
+            qputenv(names[i], saved[i]);
+        const QString account = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
+        QCOMPARE(at.path, list == "beside" ? path : pathIn(list.replace("~", account)));
+        QCOMPARE(at.seedPath, list == "beside" ? QString() : path);
+    }
+
     // Shown again, the loaded list reads no file, keeps what was added and comes back from
     // minimised; only its close writes, adding to what the file holds by then. A very long entry
     // shows only its start but is kept whole.
     void theListIsWrittenOnlyWhenItCloses()
     {
         TestGame game;
-        const QString &path = game.services.scoreFilePath;
+        const QString &path = game.services.scores.path;
         const QString longEntry = "1 - " + QString(200000, u'x');
         writeFile(path, "9 - Cy\r\n" + longEntry.toLatin1() + "\r\n\r\n");
         HScoreList *list = &game.windows.hScoreList.show();
@@ -184,8 +294,10 @@ private slots:
     void aListThatWasNotReadIsNeverWrittenOver()
     {
         TestGame game;
-        const QString path = game.services.scoreFilePath;
+        const QString path = game.services.scores.path;
         QVERIFY(QDir().mkdir(path));
+        game.windows.hScoreList.show();
+        game.windows.hScoreList.unload(); // only looked at: closed without a word
         game.windows.hScoreList.show().addEntry("12 - Eve");
         QVERIFY(game.windows.hScoreList.window()->entries() == QStringList{"12 - Eve"});
         QVERIFY(QDir().rmdir(path));
@@ -195,19 +307,19 @@ private slots:
 
         const QString blocker = game.dir.filePath("not-a-folder");
         writeFile(blocker, "old content");
-        game.services.scoreFilePath = blocker + "/High Scores.trel";
+        game.services.scores.path = blocker + "/High Scores.trel";
         game.windows.hScoreList.show().addEntry("13 - Fay");
         game.windows.hScoreList.unload();
         QCOMPARE(readFile(blocker), "old content");
-        QCOMPARE(game.messages.size(), 3);
-        QCOMPARE(game.messages[2].title, QStringLiteral("High Scores"));
-        QVERIFY2(game.messages[2].text.contains(blocker) &&
-                     game.messages[2].text.contains("\"13 - Fay\""),
-                 qPrintable(game.messages[2].text));
+        QCOMPARE(game.messages.size(), 4);
+        QCOMPARE(game.messages[3].title, QStringLiteral("High Scores"));
+        QVERIFY2(game.messages[3].text.contains(blocker) &&
+                     game.messages[3].text.contains("\"13 - Fay\""),
+                 qPrintable(game.messages[3].text));
     }
-    // Typed or pasted, a name loses its control characters first, then is held to 20 characters,
-    // never splitting a character outside the basic plane. Escape does nothing; a click into the
-    // box empties it; Enter presses "Enter Name".
+    // Typed or pasted, a name loses its control characters first, is composed and shown as the
+    // Latin-1 list will hold it, then is held to 20 characters. Escape does nothing; a click into
+    // the box empties it; Enter presses "Enter Name".
     void enterNameMakesTheEntry_data()
     {
         // The steps (k: click into the box, t:text typed, p:text pasted, Enter), then the entry.
@@ -224,9 +336,9 @@ private slots:
         QTest::newRow("C1, DEL and separators")
             << "k|p:A\u0085\u009b2J\u007f\u2028\u2029B=45 - A2JB";
         QTest::newRow("pair at the limit")
-            << "k|p:1234567890123456789\U0001F600=45 - 1234567890123456789";
-        QTest::newRow("pair within")
-            << "k|p:123456789012345678\U0001F600x=45 - 123456789012345678?";
+            << "k|p:1234567890123456789\U0001F600x=45 - 1234567890123456789?";
+        QTest::newRow("composed first")
+            << "k|p:Z\u0307o\u0301\u0142w e\u0301=45 - ?\u00f3?w \u00e9";
     }
     void enterNameMakesTheEntry()
     {
@@ -250,13 +362,14 @@ private slots:
             }
         }
         if (game.windows.scoreAdder.isLoaded()) {
+            QCOMPARE(name->text(), entry.mid(5));
             game.clickButton(&dialog, "Command1");
         }
         processDeletes();
         QVERIFY(!game.windows.scoreAdder.isLoaded());
         QCOMPARE(game.windows.hScoreList.window()->entries(), QStringList({entry}));
         game.windows.hScoreList.unload();
-        QCOMPARE(readFile(game.services.scoreFilePath), entry.toLatin1() + "\r\n\r\n");
+        QCOMPARE(readFile(game.services.scores.path), entry.toLatin1() + "\r\n\r\n");
     }
 };
 

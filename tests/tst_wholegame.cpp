@@ -86,7 +86,7 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(QStringList, windows);
         TestGame game;
-        writeFile(game.services.scoreFilePath, "45 - Ann\r\n\r\n");
+        writeFile(game.services.scores.path, "45 - Ann\r\n\r\n");
         const QStringList parts = script.split('@');
         game.play(parts[0]);
         for (const QString &part : parts.mid(1)) {

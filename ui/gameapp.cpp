@@ -1,14 +1,16 @@
 #include "ui/gameapp.h"
 
 #include "packaging/appicon.h"
-#include "ui/dialogs/highscorefile.h"
+#include "ui/dialogs/hscorelist.h"
+#include "ui/dialogs/newgame.h"
+#include "ui/dialogs/scoreadder.h"
 #include "ui/main/vantmain.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QSessionManager>
 #include <QSocketNotifier>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -28,21 +30,44 @@ void onSignal(int)
     errno = saved;
 }
 
-HighScoreFile::Location scoreLocation()
+Scores::Location scoreLocation()
 {
-    return HighScoreFile::locate(QCoreApplication::applicationDirPath(),
-                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+#ifdef VANTREL_PLAYER_LISTS
+    constexpr bool alwaysOwn = true;
+#else
+    constexpr bool alwaysOwn = false;
+#endif
+    return Scores::locate(QCoreApplication::applicationDirPath(), Scores::playerFolder(),
+                          alwaysOwn);
 }
 
 } // namespace
 
+// The four windows are built here, where the game is put together.
+Windows::Windows(Services &services_)
+    : services(services_),
+      vantMain([this] { return new VantMain(*this); }, [this] { windowGone(); }),
+      hScoreList([this] { return new HScoreList(*this); }, [this] { windowGone(); }),
+      scoreAdder([this] { return new ScoreAdder(*this); }, [this] { windowGone(); }),
+      newGame([this] { return new NewGame(*this); }, [this] { windowGone(); })
+{}
+
 GameApp::GameApp(LabelClicker::RandomSource *random)
-    : m_services{m_state, random ? *random : m_clock, showMessageBox, {}}, m_windows(m_services)
+    : m_services{m_state, random ? *random : m_clock, showMessageBox, scoreLocation(),
+                 [this] { return pauseWhileListLocked(); }},
+      m_windows(m_services)
 {
-    const HighScoreFile::Location location = scoreLocation();
-    m_services.scoreFilePath = location.path;
-    m_services.seedFilePath = location.seedPath;
     QApplication::setWindowIcon(appIcon());
+    // The game ends when none of its own windows is loaded, whatever Qt counts as a window:
+    // a dialog kept above the board must not end it when the board closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_windows.lastWindowGone = [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (!m_windows.anyLoaded()) {
+                QCoreApplication::quit();
+            }
+        });
+    };
 }
 
 GameApp::~GameApp()
@@ -73,14 +98,42 @@ void GameApp::start()
             sigaction(number, &action, nullptr);
         }
     }
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { finish(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &GameApp::saveForSessionEnd);
     m_windows.vantMain.show();
+}
+
+void GameApp::saveForSessionEnd()
+{
+    if (ScoreAdder *adder = m_windows.scoreAdder.window()) {
+        adder->enterName();
+    }
+    if (HScoreList *list = m_windows.hScoreList.window()) {
+        list->save();
+    }
+}
+
+// While another copy holds the list, the windows keep painting and a signal is still seen;
+// once the game is ending, the wait is cut short.
+bool GameApp::pauseWhileListLocked()
+{
+    QEventLoop loop;
+    QTimer::singleShot(10, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return !m_ending.isValid() || m_ending.elapsed() < 500;
 }
 
 void GameApp::finish()
 {
+    if (!m_ending.isValid()) {
+        m_ending.start();
+        // Nobody is left to answer a message box.
+        m_services.message = [](const QString &title, const QString &text) {
+            qWarning("%s: %s", qPrintable(title), qPrintable(text));
+        };
+    }
     // A message box may be waiting for OK, with the handler that opened it (a win, say) still
-    // to run on: close the box and end only once that handler has finished.
+    // to run on: close the box and end only once that handler has finished. So too for a save
+    // waiting for another copy of the game.
     if (QWidget *modal = QApplication::activeModalWidget()) {
         if (auto *dialog = qobject_cast<QDialog *>(modal)) {
             dialog->reject();
@@ -92,6 +145,14 @@ void GameApp::finish()
         QTimer::singleShot(10, this, &GameApp::finish);
         return;
     }
-    m_windows.endGame();
+    // A winner still waiting to type a name gets the entry as the box stands, an open list is
+    // saved as it closes, and every window is unloaded.
+    if (ScoreAdder *adder = m_windows.scoreAdder.window()) {
+        adder->enterName();
+    }
+    m_windows.hScoreList.unload();
+    m_windows.newGame.unload();
+    m_windows.scoreAdder.unload();
+    m_windows.vantMain.unload();
     QCoreApplication::exit(0);
 }

@@ -3,6 +3,7 @@
 #include "game/labelclicker.h"
 #include "ui/windows.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 class QSocketNotifier;
@@ -19,16 +20,23 @@ public:
     ~GameApp() override;
 
     // Loads and shows the main window; the event loop then runs until no window is left,
-    // or until SIGTERM, SIGHUP, SIGINT or the end of the desktop session ends the game.
+    // or until SIGTERM, SIGHUP or SIGINT ends the game.
     void start();
     Windows &windows() { return m_windows; }
 
+    // At the end of the desktop session: a winner still waiting to type a name gets the entry
+    // with the name as the box stands, and an open list is saved. The windows stay, for a
+    // session that goes on after all; the session manager ends the process.
+    void saveForSessionEnd();
+
 private:
     void finish();
+    bool pauseWhileListLocked();
 
     LabelClicker::GameState m_state;
     LabelClicker::ClockRandomSource m_clock;
     Services m_services;
     Windows m_windows;
     QSocketNotifier *m_signals = nullptr;
+    QElapsedTimer m_ending; // valid once a signal has asked the game to end
 };

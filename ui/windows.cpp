@@ -1,10 +1,5 @@
 #include "ui/windows.h"
 
-#include "ui/dialogs/hscorelist.h"
-#include "ui/dialogs/newgame.h"
-#include "ui/dialogs/scoreadder.h"
-#include "ui/main/vantmain.h"
-
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,27 +8,19 @@
 #include <QTimer>
 #include <QWindow>
 
-Windows::Windows(Services &services_)
-    : services(services_), vantMain([this] { return new VantMain(*this); }),
-      hScoreList([this] { return new HScoreList(*this); }),
-      scoreAdder([this] { return new ScoreAdder(*this); }),
-      newGame([this] { return new NewGame(*this); })
-{}
-
 Windows::~Windows() = default;
 
-void Windows::endGame()
+bool Windows::anyLoaded() const
 {
-    services.message = [](const QString &title, const QString &text) {
-        qWarning("%s: %s", qPrintable(title), qPrintable(text));
-    };
-    if (ScoreAdder *adder = scoreAdder.window()) {
-        adder->enterName();
+    return vantMain.isLoaded() || hScoreList.isLoaded() || scoreAdder.isLoaded() ||
+           newGame.isLoaded();
+}
+
+void Windows::windowGone()
+{
+    if (!anyLoaded() && lastWindowGone) {
+        lastWindowGone();
     }
-    hScoreList.unload();
-    newGame.unload();
-    scoreAdder.unload();
-    vantMain.unload();
 }
 
 void centreOnScreen(QWidget &window)

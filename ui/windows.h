@@ -1,6 +1,8 @@
 #pragma once
 
 #include "game/labelclicker.h"
+#include "scores/listlock.h"
+#include "scores/location.h"
 
 #include <QPointer>
 #include <QString>
@@ -12,17 +14,16 @@
 // Shows a modal message box with a title, a text, one OK button and no icon.
 using MessageFn = std::function<void(const QString &title, const QString &text)>;
 
-// What every window reaches: the game state, the random source, the message boxes and the
-// high-score file. The game builds the real ones; tests pass stubs.
+// What every window reaches: the game state, the random source, the message boxes and where
+// the high-score list lives. The game builds the real ones; tests pass stubs.
 struct Services
 {
     LabelClicker::GameState &state;
     LabelClicker::RandomSource &random;
     MessageFn message;
-    QString scoreFilePath;
-    // The list beside the program that a player's own list starts from; empty when the
-    // list itself is kept beside the program.
-    QString seedFilePath = {};
+    Scores::Location scores;
+    // How a save waits while another copy of the game saves the list: the game keeps painting.
+    Scores::Pause pause = {};
 };
 
 // The one instance of a window. A window is loaded while a live, visible instance exists.
@@ -31,26 +32,36 @@ struct Services
 template <class W> class WindowSlot
 {
 public:
-    explicit WindowSlot(std::function<W *()> create) : m_create(std::move(create)) {}
+    // `gone` runs whenever a window of this slot has been destroyed.
+    WindowSlot(std::function<W *()> create, std::function<void()> gone)
+        : m_create(std::move(create)), m_gone(std::move(gone))
+    {}
     WindowSlot(const WindowSlot &) = delete;
     WindowSlot &operator=(const WindowSlot &) = delete;
-    ~WindowSlot() { delete m_window.data(); }
+    ~WindowSlot()
+    {
+        if (QWidget *window = m_window.data()) {
+            QObject::disconnect(window, &QObject::destroyed, nullptr, nullptr);
+            delete window;
+        }
+    }
 
     bool isLoaded() const { return m_window && !m_window->isHidden(); }
-    W *window() const { return isLoaded() ? m_window.data() : nullptr; }
+    W *window() const { return isLoaded() ? static_cast<W *>(m_window.data()) : nullptr; }
 
     // Loads the window if needed, then shows it or brings it to the front, restored if it was
-    // minimised. Never modal. A window loaded `from` another stays above that one.
-    W &show(QWidget *from = nullptr)
+    // minimised. Never modal. A window shown `above` another stays above that one.
+    W &show(QWidget *above = nullptr)
     {
         if (!isLoaded()) {
             delete m_window.data(); // a closed instance still waiting for deletion
-            m_window = m_create();
-            m_window->setAttribute(Qt::WA_DeleteOnClose);
-            if (from) {
-                m_window->winId();
-                m_window->windowHandle()->setTransientParent(from->window()->windowHandle());
-            }
+            W *window = m_create();
+            m_window = window;
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            QObject::connect(window, &QObject::destroyed, m_gone);
+        }
+        if (above) {
+            keepAbove(*above);
         }
         if (m_window->isMinimized()) {
             m_window->showNormal();
@@ -58,7 +69,16 @@ public:
         m_window->show();
         m_window->raise();
         m_window->activateWindow();
-        return *m_window;
+        return *static_cast<W *>(m_window.data());
+    }
+
+    // Keeps the loaded window above `other` from now on, without taking the keyboard focus.
+    void stayAbove(QWidget &other)
+    {
+        if (isLoaded()) {
+            keepAbove(other);
+            m_window->raise();
+        }
     }
 
     void unload()
@@ -69,8 +89,15 @@ public:
     }
 
 private:
+    void keepAbove(QWidget &other)
+    {
+        m_window->winId();
+        m_window->windowHandle()->setTransientParent(other.window()->windowHandle());
+    }
+
     std::function<W *()> m_create;
-    QPointer<W> m_window;
+    std::function<void()> m_gone;
+    QPointer<QWidget> m_window;
 };
 
 class VantMain;
@@ -78,22 +105,25 @@ class HScoreList;
 class ScoreAdder;
 class NewGame;
 
-// The four windows of the game, each one process-wide instance addressed by name.
+// The four windows of the game, each one process-wide instance addressed by name. They are
+// built where the game is put together, so this header needs none of them.
 struct Windows
 {
     explicit Windows(Services &services);
     ~Windows();
 
-    // Ends the game for good, as at a signal or the end of the desktop session: a winner still
-    // waiting to type a name gets the entry as the box stands, an open list is saved, and
-    // every window is unloaded. Messages go to the log, with nobody left to answer them.
-    void endGame();
+    bool anyLoaded() const;
 
     Services &services;
+    // Runs, soon after, when a window has gone and none is left: the game then ends.
+    std::function<void()> lastWindowGone;
     WindowSlot<VantMain> vantMain;
     WindowSlot<HScoreList> hScoreList;
     WindowSlot<ScoreAdder> scoreAdder;
     WindowSlot<NewGame> newGame;
+
+private:
+    void windowGone();
 };
 
 // Places a window that has not been shown yet in the middle of the screen it will appear on.

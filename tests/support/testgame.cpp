@@ -23,7 +23,7 @@ TestGame::TestGame()
                [this](const QString &title, const QString &text) {
                    messages.append({title, text});
                },
-               dir.path() + QStringLiteral("/High Scores.trel")},
+               Scores::Location{dir.path() + QStringLiteral("/High Scores.trel")}},
       windows(services)
 {
     QApplication::setCursorFlashTime(0); // a steady caret, the same in every screenshot

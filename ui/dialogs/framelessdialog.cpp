@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QTimer>
 
 #if __has_include(<xcb/xcb.h>)
 #include <xcb/xcb.h>
@@ -56,6 +57,7 @@ FramelessDialog::FramelessDialog(const char *name, QSize clientSize) : m_client(
     m_client->setPalette(palette);
     m_client->setAutoFillBackground(true);
     centreOnScreen(*this);
+    m_home = pos();
 }
 
 void FramelessDialog::paintEvent(QPaintEvent *)
@@ -82,4 +84,30 @@ void FramelessDialog::closeEvent(QCloseEvent *event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+void FramelessDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        QTimer::singleShot(0, this, [this] {
+            showNormal();
+            raise();
+        });
+    }
+    QWidget::changeEvent(event);
+}
+
+void FramelessDialog::moveEvent(QMoveEvent *event)
+{
+    // Only a move from outside is undone; the game itself never moves a dialog once shown. A
+    // window manager that insists on its own place has the last word after a few tries.
+    if (event->spontaneous() && isVisible() && pos() != m_home && m_movesUndone < 20) {
+        ++m_movesUndone;
+        QTimer::singleShot(0, this, [this] {
+            if (pos() != m_home) {
+                move(m_home);
+            }
+        });
+    }
+    QWidget::moveEvent(event);
 }

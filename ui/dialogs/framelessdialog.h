@@ -4,7 +4,8 @@
 
 // A dialog without a title bar: a fixed one-pixel black border painted around a light-grey
 // client area, centred on the screen. The window manager cannot move or resize it, and
-// cannot close it either: only the dialog's own buttons do.
+// cannot close it either: only the dialog's own buttons do. Minimised or moved all the same, by a
+// window manager that does not heed that, it comes straight back to the middle of the screen.
 class FramelessDialog : public QWidget
 {
 public:
@@ -17,7 +18,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     QWidget *m_client;
+    QPoint m_home;
+    int m_movesUndone = 0;
 };

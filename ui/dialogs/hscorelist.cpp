@@ -1,6 +1,7 @@
 #include "ui/dialogs/hscorelist.h"
 
-#include "ui/dialogs/highscorefile.h"
+#include "scores/format.h"
+#include "scores/store.h"
 #include "ui/fonts.h"
 #include "ui/main/boardstate.h"
 #include "ui/windows.h"
@@ -70,10 +71,11 @@ HScoreList::HScoreList(Windows &windows)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(QFontMetrics(m_list->font()).height());
 
-    const HighScoreFile::LoadResult loaded = HighScoreFile::load(location());
+    const Scores::Loaded loaded = Scores::load(m_windows.services.scores, m_windows.services.pause);
     m_model->setStringList(loaded.entries);
     m_loadedBytes = loaded.bytes;
-    if (!loaded.error.isEmpty()) {
+    m_wasRead = loaded.error.isEmpty();
+    if (!m_wasRead) {
         m_windows.services.message(QStringLiteral("High Scores"), loaded.error);
     }
 }
@@ -81,9 +83,9 @@ HScoreList::HScoreList(Windows &windows)
 void HScoreList::addEntry(const QString &entry)
 {
     // Shown as it will be stored, so the list never differs from the file.
-    const QString text = HighScoreFile::storable(entry);
+    const QString text = Scores::storable(entry);
     m_added.append(text);
-    const qsizetype pos = HighScoreFile::insertPosition(m_model->stringList(), text);
+    const qsizetype pos = Scores::insertPosition(m_model->stringList(), text);
     const int row = static_cast<int>(pos);
     m_model->insertRows(row, 1);
     const QModelIndex index = m_model->index(row);
@@ -91,24 +93,50 @@ void HScoreList::addEntry(const QString &entry)
     m_list->scrollTo(index);
 }
 
-HighScoreFile::Location HScoreList::location() const
-{
-    return {m_windows.services.scoreFilePath, m_windows.services.seedFilePath};
-}
-
 QStringList HScoreList::entries() const
 {
     return m_model->stringList();
 }
 
+bool HScoreList::save()
+{
+    QByteArray bytes;
+    QStringList entries;
+    if (!write(&bytes, &entries)) {
+        return false;
+    }
+    if (!m_added.isEmpty()) {
+        m_added.clear();
+        m_loadedBytes = bytes;
+        m_wasRead = true;
+        if (entries != this->entries()) {
+            m_model->setStringList(entries);
+        }
+    }
+    return true;
+}
+
+// The list is saved as the file holds it now plus this window's entries: another copy of the
+// game may have saved meanwhile, and a list that could not be read is never replaced by what
+// this window shows.
+bool HScoreList::write(QByteArray *bytes, QStringList *entries)
+{
+    Scores::Saved saved = Scores::save(m_windows.services.scores,
+                                       {m_loadedBytes, m_wasRead, this->entries(), m_added},
+                                       m_windows.services.pause);
+    if (!saved.error.isEmpty()) {
+        m_windows.services.message(QStringLiteral("High Scores"), saved.error);
+        return false;
+    }
+    if (bytes) {
+        *bytes = std::move(saved.bytes);
+        *entries = std::move(saved.entries);
+    }
+    return true;
+}
+
 void HScoreList::closeEvent(QCloseEvent *event)
 {
-    // The list is saved as the file holds it now plus this window's entries: another copy
-    // of the game may have saved meanwhile, and a list that could not be read is never
-    // replaced by what this window shows.
-    const QString error = HighScoreFile::save(location(), m_added, m_loadedBytes, entries());
-    if (!error.isEmpty()) {
-        m_windows.services.message(QStringLiteral("High Scores"), error);
-    }
+    write();
     event->accept();
 }

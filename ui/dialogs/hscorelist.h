@@ -1,7 +1,6 @@
 #pragma once
 
-#include "ui/dialogs/highscorefile.h"
-
+#include <QByteArray>
 #include <QStringList>
 #include <QWidget>
 
@@ -9,8 +8,8 @@ struct Windows;
 class QTableView;
 class QStringListModel;
 
-// The high-score list window. Loading it reads "High Scores.trel" beside the executable into
-// its sorted list; closing it writes the list back.
+// The high-score list window. Loading it reads the high-score list into its sorted list;
+// closing it writes the list back.
 class HScoreList : public QWidget
 {
     Q_OBJECT
@@ -22,15 +21,20 @@ public:
     void addEntry(const QString &entry);
     QStringList entries() const;
 
+    // Writes the list now and keeps the window open, showing the list as saved. False when it
+    // could not be saved; the player has been told.
+    bool save();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    HighScoreFile::Location location() const;
+    bool write(QByteArray *bytes = nullptr, QStringList *entries = nullptr);
 
     Windows &m_windows;
     QStringListModel *m_model;
     QTableView *m_list;
     QStringList m_added;
     QByteArray m_loadedBytes;
+    bool m_wasRead = true;
 };

@@ -1,6 +1,7 @@
 #include "ui/dialogs/newgame.h"
 
 #include "ui/controls.h"
+#include "ui/dialogs/scoreadder.h"
 #include "ui/fonts.h"
 #include "ui/main/vantmain.h"
 #include "ui/windows.h"
@@ -20,7 +21,9 @@ NewGame::NewGame(Windows &windows) : FramelessDialog("NewGame", QSize(104, 48)),
     setTabOrder(yes, no);
     yes->setFocus();
     connect(yes, &QPushButton::clicked, this, [this] {
-        m_windows.vantMain.show();
+        VantMain &board = m_windows.vantMain.show();
+        // A winner's dialog still waiting for a name stays above the fresh board.
+        m_windows.scoreAdder.stayAbove(board);
         m_windows.newGame.unload();
     });
     connect(no, &QPushButton::clicked, this, [this] { m_windows.newGame.unload(); });

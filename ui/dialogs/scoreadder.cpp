@@ -1,5 +1,6 @@
 #include "ui/dialogs/scoreadder.h"
 
+#include "scores/format.h"
 #include "ui/controls.h"
 #include "ui/dialogs/hscorelist.h"
 #include "ui/fonts.h"
@@ -17,40 +18,42 @@ namespace {
 
 constexpr int kNameLength = 20;
 
-// A name is one line of the high-score file: control characters, typed or pasted, are
-// dropped first (C0, DEL, C1 and the Unicode line and paragraph separators), so they can
-// neither split an entry nor put a terminal escape into the list. Then the name is held to
-// 20 characters by dropping what was just inserted before the caret, as a full box refuses
-// more typing; a surrogate pair is kept or dropped whole.
+// The name box holds the name as the list will store it. Control characters, typed or pasted,
+// are dropped (C0, DEL, C1 and the Unicode line and paragraph separators), so they can neither
+// split an entry nor put a terminal escape into the list. Combining marks are composed with their
+// letters, and a character the Latin-1 list cannot hold becomes '?'. Then the name is held to 20
+// characters by dropping what was just inserted before the caret, as a full box refuses more
+// typing.
 class NameValidator : public QValidator
 {
 public:
     using QValidator::QValidator;
     State validate(QString &input, int &pos) const override
     {
-        for (qsizetype i = input.size() - 1; i >= 0; --i) {
-            const char16_t c = input.at(i).unicode();
-            if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
-                input.remove(i, 1);
-                if (i < pos) {
-                    --pos;
-                }
-            }
-        }
-        const qsizetype excess = input.size() - kNameLength;
+        const QString before = storableName(input.left(pos));
+        QString name = storableName(input);
+        qsizetype caret = name.startsWith(before) ? before.size() : name.size();
+        const qsizetype excess = name.size() - kNameLength;
         if (excess > 0) {
-            qsizetype from = std::max<qsizetype>(0, pos - excess);
-            qsizetype to = from + excess;
-            if (from > 0 && input.at(from).isLowSurrogate()) {
-                --from;
-            }
-            if (to < input.size() && input.at(to).isLowSurrogate()) {
-                ++to;
-            }
-            input.remove(from, to - from);
-            pos = int(pos >= to ? pos - (to - from) : std::min<qsizetype>(pos, from));
+            caret = std::max<qsizetype>(0, caret - excess);
+            name.remove(caret, excess);
         }
+        input = name;
+        pos = int(caret);
         return Acceptable;
+    }
+
+private:
+    static QString storableName(const QString &text)
+    {
+        QString kept;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u >= 0x20 && (u < 0x7F || u > 0x9F) && u != 0x2028 && u != 0x2029) {
+                kept += c;
+            }
+        }
+        return Scores::storable(kept.normalized(QString::NormalizationForm_C));
     }
 };
 

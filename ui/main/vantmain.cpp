@@ -122,6 +122,11 @@ void VantMain::checkColors()
         m_checkClicker->setEnabled(false);
         m_windows.services.message(QStringLiteral("You Win!"),
                                    QStringLiteral("YOU WIN!!! Your Score is: ") + score);
+        // A winner of an earlier game still waiting to type a name keeps that entry, with the
+        // name as the box stands, before the dialog opens for this win.
+        if (ScoreAdder *waiting = m_windows.scoreAdder.window()) {
+            waiting->enterName();
+        }
         // The dialog stays above the board that is left loaded beside it after a later win.
         m_windows.scoreAdder.show(row == 1 ? nullptr : this);
         if (row == 1) {

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <sys/stat.h>
+
+// Safe access to the high-score file: only a regular file is read, and it is written either by
+// replacing it whole or, where its folder may not be written, in place. No call here follows a
+// link, blocks on a pipe or device, or leaves anything changed when it fails.
+namespace Scores {
+
+class FileDescriptor
+{
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(FileDescriptor &&other) noexcept : m_fd(other.release()) {}
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept;
+    ~FileDescriptor();
+    int get() const { return m_fd; }
+    int release();
+
+private:
+    int m_fd = -1;
+};
+
+// The system's words for an error number, and for a path that is not a regular file.
+QString systemReason(int error);
+QString kindReason(mode_t mode);
+
+// A path opened for reading, if it names a regular file of at most kMaxFileSize bytes.
+struct OpenedFile
+{
+    enum Status { Missing, Open, Refused } status = Missing;
+    FileDescriptor fd;
+    struct stat info = {};
+    QString reason; // why it was refused
+};
+OpenedFile openRegular(const QString &path);
+OpenedFile refused(const QString &reason);
+
+// Reads the whole file open at fd. Returns "" or why it was refused (too large, a read error).
+QString readAll(int fd, QByteArray &bytes);
+
+// Writes bytes to a new file beside path, flushed to disk, then renames it over path. With `old`
+// the new file takes its owner, group and mode first, and fails with EPERM if they cannot be
+// kept. Without it, path must not exist yet: EEXIST says another file was put there meanwhile.
+// Returns 0 or an error number; on error nothing is left behind.
+int replaceFile(const QString &path, const QByteArray &bytes, const struct stat *old);
+
+struct InPlaceResult
+{
+    int error = 0;
+    bool restored = true; // after an error: the file holds its old bytes at its old size
+};
+// Rewrites the regular file at path, which must still be the file `old` describes and hold
+// `oldBytes`. Space is reserved before anything is written, and any failure puts the old bytes
+// back at the old size. What this cannot promise: a crash of the whole system in the middle
+// can leave part of the new list over the old one.
+InPlaceResult writeInPlace(const QString &path, const QByteArray &bytes, const QByteArray &oldBytes,
+                           const struct stat &old);
+
+// Removes the temporary files beside path that copies of the game killed in a save left
+// behind. A temporary file still being written is locked by its writer and stays.
+void removeLeftovers(const QString &path);
+
+} // namespace Scores

@@ -1,0 +1,165 @@
+#include "scores/store.h"
+
+#include "scores/format.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/file.h>
+
+namespace Scores {
+
+namespace {
+
+// Past a file-size limit the system kills a writer with SIGXFSZ unless it is ignored; ignored,
+// the write fails with "File too large", as on a full disk.
+class FileSizeSignalIgnored
+{
+public:
+    FileSizeSignalIgnored()
+    {
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, &m_old);
+    }
+    ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &m_old, nullptr); }
+    FileSizeSignalIgnored(const FileSizeSignalIgnored &) = delete;
+    FileSizeSignalIgnored &operator=(const FileSizeSignalIgnored &) = delete;
+
+private:
+    struct sigaction m_old = {};
+};
+
+bool isPermissionError(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+QStringList seedEntries(const Location &location)
+{
+    if (location.seedPath.isEmpty())
+        return {};
+    const OpenedFile seed = openRegular(location.seedPath);
+    QByteArray bytes;
+    if (seed.status != OpenedFile::Open || !readAll(seed.fd.get(), bytes).isEmpty())
+        return {}; // anything but a readable list there starts the player's list empty
+    return parse(bytes);
+}
+
+} // namespace
+
+Loaded load(const Location &location, const Pause &pause)
+{
+    if (location.path.isEmpty())
+        return {seedEntries(location), {}, {}};
+    const OpenedFile file = lockRegular(location.path, LOCK_SH, pause);
+    QString reason = file.reason;
+    QByteArray bytes;
+    if (file.status == OpenedFile::Open)
+        reason = readAll(file.fd.get(), bytes);
+    else if (file.status == OpenedFile::Missing)
+        return {seedEntries(location), {}, {}};
+    if (!reason.isEmpty()) {
+        return {{},
+                {},
+                QStringLiteral("Could not read the high scores from \"%1\": %2.")
+                    .arg(location.path, reason)};
+    }
+    return {parse(bytes), bytes, {}};
+}
+
+Saved save(const Location &location, const View &view, const Pause &pause)
+{
+    const auto failure = [&](const QString &reason) {
+        QString message = location.path.isEmpty()
+                              ? QStringLiteral("Could not save the high scores: %1.").arg(reason)
+                              : QStringLiteral("Could not save the high scores to \"%1\": %2.")
+                                    .arg(location.path, reason);
+        if (!view.added.isEmpty()) {
+            message += QStringLiteral(" These new entries were not saved: \"%1\".")
+                           .arg(view.added.join(QStringLiteral("\", \"")));
+        }
+        return Saved{message, {}, {}};
+    };
+
+    // Only looking at the list changes no file, not even by a lock.
+    if (view.added.isEmpty()) {
+        if (!view.wasRead || location.path.isEmpty())
+            return {};
+        const OpenedFile file = openRegular(location.path);
+        QByteArray bytes;
+        if (file.status == OpenedFile::Open && readAll(file.fd.get(), bytes).isEmpty()) {
+            const QStringList entries = bytes == view.loadedBytes ? view.shown : parse(bytes);
+            if (serialize(entries) == bytes)
+                return {{}, bytes, entries};
+        } else if (file.status == OpenedFile::Missing && !location.seedPath.isEmpty()) {
+            return {};
+        }
+    }
+    if (location.path.isEmpty())
+        return failure(location.problem);
+
+    const QString folder = QFileInfo(location.path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return failure(QStringLiteral("the folder \"%1\" could not be made").arg(folder));
+
+    const FileSizeSignalIgnored fileSizeSignalIgnored;
+    // Another copy may make the list between the look and the write; then this save adds to
+    // that copy's list instead.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const OpenedFile file = lockRegular(location.path, LOCK_EX, pause);
+        if (file.status == OpenedFile::Refused)
+            return failure(file.reason);
+        const bool exists = file.status == OpenedFile::Open;
+        QByteArray now;
+        if (exists) {
+            if (const QString reason = readAll(file.fd.get(), now); !reason.isEmpty())
+                return failure(reason);
+        }
+
+        QStringList entries;
+        if (exists && view.wasRead && now == view.loadedBytes) {
+            entries = view.shown; // nothing changed the file since the window read it
+        } else {
+            entries = exists ? parse(now) : seedEntries(location);
+            for (const QString &entry : view.added) {
+                const QString text = storable(entry);
+                entries.insert(insertPosition(entries, text), text);
+            }
+        }
+        const QByteArray bytes = serialize(entries);
+        if (exceedsLimits(bytes)) {
+            if (view.added.isEmpty())
+                return {{}, now, parse(now)}; // only tidying a list at the limit: left as it is
+            return failure(QStringLiteral("the list would grow past %1 bytes or %2 lines")
+                               .arg(kMaxFileSize)
+                               .arg(kMaxLines));
+        }
+        if (exists && bytes == now)
+            return {{}, bytes, entries};
+
+        if (exists)
+            removeLeftovers(location.path);
+        int error = replaceFile(location.path, bytes, exists ? &file.info : nullptr);
+        if (!exists && (error == EEXIST || error == ENOENT))
+            continue;
+        if (exists && isPermissionError(error)) {
+            // The folder may not be written, or a new file could not keep the list's owner,
+            // group and mode: the list itself is rewritten.
+            const InPlaceResult inPlace = writeInPlace(location.path, bytes, now, file.info);
+            if (inPlace.error && !inPlace.restored) {
+                return failure(systemReason(inPlace.error) +
+                               QStringLiteral(", and its old entries could not be put back"));
+            }
+            error = inPlace.error;
+        }
+        if (error)
+            return failure(systemReason(error));
+        return {{}, bytes, entries};
+    }
+    return failure(QStringLiteral("other copies of the game kept changing it"));
+}
+
+} // namespace Scores
