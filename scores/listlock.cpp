@@ -20,7 +20,7 @@ bool pauseBriefly()
 
 } // namespace
 
-OpenedFile lockRegular(const QString &path, int operation, const Pause &pause)
+OpenedFile lockRegular(const QString &path, const Pause &pause)
 {
     QElapsedTimer waited;
     waited.start();
@@ -29,7 +29,7 @@ OpenedFile lockRegular(const QString &path, int operation, const Pause &pause)
         OpenedFile file = openRegular(path);
         if (file.status != OpenedFile::Open)
             return file;
-        while (::flock(file.fd.get(), operation | LOCK_NB) != 0) {
+        while (::flock(file.fd.get(), LOCK_EX | LOCK_NB) != 0) {
             if (errno == EINTR)
                 continue;
             // A file system that cannot lock at all: save as if no other copy ran.

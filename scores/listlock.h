@@ -17,10 +17,10 @@ using Pause = std::function<bool()>;
 // How long a save waits for another copy at most: a save takes milliseconds.
 constexpr int kLockWaitMs = 2000;
 
-// Opens the regular file at path and locks it, shared (LOCK_SH) to read or exclusive
-// (LOCK_EX) to save. Once locked, the path must still name the file that was locked, or
-// another copy has just replaced it, and the new file is locked instead. Refused with a reason
-// when the file is not a regular one, or when another copy kept it locked past the wait.
-OpenedFile lockRegular(const QString &path, int operation, const Pause &pause);
+// Opens the regular file at path and locks it for a save. Once locked, the path must still name the
+// file that was locked, or another copy has just replaced it, and the new file is locked instead.
+// Refused with a reason when the file is not a regular one, or when another copy kept it locked
+// past the wait.
+OpenedFile lockRegular(const QString &path, const Pause &pause);
 
 } // namespace Scores

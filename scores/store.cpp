@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <sys/file.h>
 
 namespace Scores {
 
@@ -50,11 +49,13 @@ QStringList seedEntries(const Location &location)
 
 } // namespace
 
-Loaded load(const Location &location, const Pause &pause)
+Loaded load(const Location &location)
 {
     if (location.path.isEmpty())
         return {seedEntries(location), {}, {}};
-    const OpenedFile file = lockRegular(location.path, LOCK_SH, pause);
+    // Read without the lock: were it caught in the middle of another copy's save in place, the
+    // window would show a list that its own save does not trust, as it reads the file again.
+    const OpenedFile file = openRegular(location.path);
     QString reason = file.reason;
     QByteArray bytes;
     if (file.status == OpenedFile::Open)
@@ -109,7 +110,7 @@ Saved save(const Location &location, const View &view, const Pause &pause)
     // Another copy may make the list between the look and the write; then this save adds to
     // that copy's list instead.
     for (int attempt = 0; attempt < 10; ++attempt) {
-        const OpenedFile file = lockRegular(location.path, LOCK_EX, pause);
+        const OpenedFile file = lockRegular(location.path, pause);
         if (file.status == OpenedFile::Refused)
             return failure(file.reason);
         const bool exists = file.status == OpenedFile::Open;

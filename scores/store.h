@@ -21,7 +21,7 @@ struct Loaded
 // Reads the list, or while there is none yet the list it starts from. Only a regular file is
 // read: a link, pipe, device, socket or folder in its place, or a file over the limits, is
 // refused with a message.
-Loaded load(const Location &location, const Pause &pause = {});
+Loaded load(const Location &location);
 
 // A list window's side of a save.
 struct View

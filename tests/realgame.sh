@@ -10,9 +10,11 @@ WORK=$(mktemp -d)
 chmod 755 "$WORK"
 trap 'kill $(jobs -p) 2>/dev/null; chmod -R u+w "$WORK"; rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# has FILE BYTES: the list holds exactly these bytes (printf escapes), or is missing for "-".
+# has FILE BYTES: the list holds exactly these bytes (printf escapes), is missing for "-", or is
+# still a named pipe for "pipe".
 has() {
     if [ "$2" = - ]; then [ ! -e "$1" ] || fail "$1 was written"; return; fi
+    if [ "$2" = pipe ]; then [ -p "$1" ] || fail "$1 is no longer a pipe"; return; fi
     cmp -s "$1" <(printf "$2") || fail "$1 holds $(od -c "$1" 2>&1 | head -3), not $2"
 }
 # start NAME FOLDER [COMMAND PREFIX...]: a copy of the game in FOLDER, its list beside it.
@@ -22,29 +24,36 @@ start() {
     mkdir -p "$dir"
     [ -e "$dir/game" ] || cp "$game" "$dir/game"
     mkfifo "$WORK/$name.in" && : >"$WORK/$name.out"
-    "$@" "$dir/game" <"$WORK/$name.in" >"$WORK/$name.out" 2>"$WORK/$name.err" &
+    # Through pipes, which no limit on file sizes the copy runs under applies to.
+    "$@" "$dir/game" <"$WORK/$name.in" > >(cat >"$WORK/$name.out") 2> >(cat >"$WORK/$name.err") &
     printf -v "pid_$name" %s $!
     exec {fd}>"$WORK/$name.in"
     printf -v "fd_$name" %s "$fd"
 }
 post() { local fd=fd_$1; echo "$2" >&"${!fd}"; }
 oks() { grep -c '^ok$' "$WORK/$1.out" || true; }
+# answered NAME N: waits until that copy has answered N commands.
+answered() {
+    for _ in $(seq 600); do [ "$(oks "$1")" -ge "$2" ] && return || sleep 0.05; done
+    fail "$1 did not answer"
+}
 # send NAME COMMAND...: runs the commands in that copy, waiting for each to be answered.
 send() {
     local before
     for command in "${@:2}"; do
-        before=$(oks "$1") && post "$1" "$command"
-        for _ in $(seq 400); do [ "$(oks "$1")" -gt "$before" ] && continue 2 || sleep 0.05; done
-        fail "no answer to $command"
+        before=$(oks "$1") && post "$1" "$command" && answered "$1" $((before + 1))
     done
 }
-# finish NAME [SIGNAL]: closes its input (or sends the signal) and expects exit status 0.
+# finish NAME [SIGNAL]: closes its input (or sends the signal), expects the copy to end by itself
+# within seconds, as it must once its last window is gone, and with exit status 0.
 finish() {
     local fd=fd_$1 pid=pid_$1 status=0
     [ -z "${2:-}" ] || kill -s "$2" "${!pid}"
     eval "exec ${!fd}>&-"
+    for _ in $(seq 100); do kill -0 "${!pid}" 2>/dev/null && sleep 0.05 || break; done
+    kill -0 "${!pid}" 2>/dev/null && fail "$1 is still running"
     wait "${!pid}" || status=$?
-    [ "$status" = 0 ] || fail "$1 ended with $status: $(cat "$WORK/$1.err")"
+    [ "$status" = 0 ] || [ "${2:-}" = KILL ] || fail "$1 ended with $status: $(cat "$WORK/$1.err")"
     rm "$WORK/$1.in"
 }
 export QT_QPA_PLATFORM=offscreen
@@ -74,7 +83,8 @@ for order in "ann bob" "bob ann"; do
     has "$dir/High Scores.trel" '4 - Ann\r\n4 - Bob\r\n\r\n'
 done
 
-# SIGTERM, SIGHUP and SIGINT end the game cleanly; a win waiting for its name is kept.
+# SIGTERM, SIGHUP and SIGINT end the game cleanly; a win waiting for its name is kept. The end
+# of the desktop session saves what is pending, and the game goes on until the session ends it.
 while IFS='|' read -r signal commands bytes; do
     start copy "$WORK/$signal"
     IFS=';' read -r -a list <<<"$commands"
@@ -85,8 +95,24 @@ done <<'TABLE'
 TERM|win|4 - Player Name\r\n\r\n
 HUP|win;name Ann|4 - Ann\r\n\r\n
 INT|print|\r\n
+KILL|win 2;session;new;win;session|21 - Player Name\r\n4 - Player Name\r\n\r\n
 TABLE
-echo "ok: the command line, two copies on one list, signals"
+
+# Another copy holding the list for long: the save gives up within 3 s and says so, and a signal
+# ends a game that is waiting within a second.
+dir=$WORK/held
+start copy "$dir" && send copy print close
+exec {held}<"$dir/High Scores.trel" && flock "$held"
+started=$(date +%s%N) && send copy "win 2" "name Hal" close
+[ $(($(date +%s%N) - started)) -lt 3000000000 ] || fail "the save waited too long"
+grep -q 'kept it locked. These new entries were not saved: "21 - Hal"' "$WORK/copy.out" ||
+    fail "no word of the locked list: $(cat "$WORK/copy.out")"
+send copy new win "name Ivy" && post copy close && sleep 0.3
+started=$(date +%s%N) && finish copy TERM
+[ $(($(date +%s%N) - started)) -lt 1000000000 ] || fail "the signal waited for the lock"
+exec {held}<&-
+has "$dir/High Scores.trel" '\r\n'
+echo "ok: the command line, two copies on one list, signals, a list held by another copy"
 
 # A player who may not write the program's folder gets a list of their own, starting from the
 # one beside the program; a list there that the player may write is written in place. As root,
@@ -101,22 +127,46 @@ mkdir -p "$dir" "$home" && cp "$game" "$dir/game"
 [ "${#as[@]}" = 0 ] || chown nobody "$home"
 export HOME=$home XDG_DATA_HOME=$home/data
 own="$home/data/Vantrel/High Scores.trel"
-# The list beside the program: its mode, or none | the player's own list then | the one beside
-while IFS='|' read -r mode mine beside; do
+# The list beside the program (its mode, a pipe or none) | the player's own list (its mode, or
+# none) | a file-size limit | the player's own list then | the one beside | what the game says
+while IFS='|' read -r beside mine limit mine_after beside_after says; do
     chmod u+w "$dir" && rm -f "$own" "$dir/High Scores.trel"
-    [ "$mode" = none ] || printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel"
-    [ "$mode" = none ] || chmod "$mode" "$dir/High Scores.trel"
+    case $beside in
+    none) ;;
+    pipe) mkfifo "$dir/High Scores.trel" ;;
+    *) printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel" && chmod "$beside" "$dir/High Scores.trel" ;;
+    esac
+    if [ "$mine" != none ]; then
+        mkdir -p "${own%/*}" && printf '9 - Old\r\n\r\n' >"$own" && chmod "$mine" "$own"
+        [ "${#as[@]}" = 0 ] || chown -R nobody "$home/data"
+    fi
     chmod 555 "$dir"
-    start copy "$dir" "${as[@]}" && send copy win "name Zed" close && finish copy
-    has "$own" "$mine" && has "$dir/High Scores.trel" "$beside"
+    limits=()
+    [ "$limit" = - ] || limits=(prlimit --fsize="$limit")
+    start copy "$dir" "${as[@]}" "${limits[@]}" && send copy print win "name Zed" close && finish copy
+    has "$own" "$mine_after" && has "$dir/High Scores.trel" "$beside_after"
+    grep -qF "$says" "$WORK/copy.out" || fail "the game did not say $says: $(cat "$WORK/copy.out")"
     [ "$(ls -A "$dir" | wc -l)" -le 2 ] || fail "left behind: $(ls -A "$dir")"
+    [[ "$mine_after$beside_after" == *Zed* ]] || continue
     start copy "$dir" "${as[@]}" && send copy print && finish copy TERM
     grep -q '^entry 4 - Zed$' "$WORK/copy.out" || fail "the next game does not show the list"
 done <<'TABLE'
-444|4 - Zed\r\n45 - Ann\r\n\r\n|45 - Ann\r\n\r\n
-666|-|4 - Zed\r\n45 - Ann\r\n\r\n
-none|4 - Zed\r\n\r\n|-
+444|none|-|4 - Zed\r\n45 - Ann\r\n\r\n|45 - Ann\r\n\r\n|entry 45 - Ann
+666|none|-|-|4 - Zed\r\n45 - Ann\r\n\r\n|entry 45 - Ann
+666|none|16|-|45 - Ann\r\n\r\n|File too large. These new entries were not saved: "4 - Zed"
+none|none|-|4 - Zed\r\n\r\n|-|ok
+pipe|none|-|4 - Zed\r\n\r\n|pipe|ok
+none|200|-|9 - Old\r\n\r\n|-|These new entries were not saved: "4 - Zed"
 TABLE
+
+# Three copies saving in a loop, two of them as root who replace the list, one as the player who
+# may only write it in place: no entry is lost or doubled, and nothing else gets in.
+dir=$WORK/shared
+mkdir -p "$dir" && printf '\r\n' >"$dir/High Scores.trel" && chmod 666 "$dir/High Scores.trel"
+start a "$dir" && start b "$dir" "${as[@]}" && start c "$dir"
+for copy in a b c; do post "$copy" "wins 12 ${copy^^}"; done
+for copy in a b c; do answered "$copy" 1 && finish "$copy"; done
+has "$dir/High Scores.trel" "$(printf '4 - %s\\r\\n' {A,B,C}{1,10,11,12,2,3,4,5,6,7,8,9})\\r\\n"
 echo "ok: a player who may not write the program's folder keeps a list of their own"
 
 # Under a real window manager, as a player's desktop shows the game.
@@ -127,21 +177,27 @@ read -r -t 30 -u "$display" number || fail "Xvfb did not start: $(cat "$WORK/xvf
 export DISPLAY=:$number
 openbox >"$WORK/openbox.log" 2>&1 &
 for _ in $(seq 400); do wmctrl -m >/dev/null 2>&1 && break || sleep 0.05; done
-# window TITLE | window WIDTH HEIGHT: the id of the game's mapped window with that title or size.
+# window VAR TITLE | window VAR WIDTH HEIGHT: sets VAR to the id of the game's mapped window with
+# that title or size; the test fails at once when none comes.
 window() {
+    local var=$1
+    shift
     for _ in $(seq 200); do
         for id in $(xdotool search --onlyvisible --pid "$pid_copy" 2>/dev/null); do
             if [ $# = 1 ]; then [ "$(xdotool getwindowname "$id")" = "$1" ]; else
                 xwininfo -id "$id" | grep -q "Width: $1\$" && xwininfo -id "$id" | grep -q "Height: $2\$"
-            fi && { echo "$id"; return; }
+            fi && [ "$id" != "${!var:-}" ] && { printf -v "$var" %s "$id"; return; }
         done
         sleep 0.05
     done
     fail "no window $*"
 }
+corner() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }'
+}
 # click ID X Y: a mouse click at X, Y of the window's client area.
 click() {
-    read -r x y < <(xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }')
+    read -r x y < <(corner "$1")
     xdotool mousemove $((x + $2)) $((y + $3)) click 1
     sleep 0.2
 }
@@ -149,21 +205,45 @@ place() { # from the bottom of the window manager's stacking order
     xprop -root _NET_CLIENT_LIST_STACKING | tr -d , | awk '{ for (i = 5; i <= NF; i++) print $i }' |
         while read -r id; do echo $((id)); done | grep -n -x "$1" | cut -d: -f1
 }
+alive() { kill -0 "$pid_copy" 2>/dev/null || fail "$*"; }
+
+# The game ends when its last window closes, and only then: closing the board leaves the list
+# window that its menu opened.
+game=$2 start copy "$WORK/real"
+main= && window main Vantrel
+click "$main" 90 9
+list= && window list "Vantrel High Scores!!"
+wmctrl -i -c "$main" && sleep 0.4
+alive "the game ended with its list window open"
+wmctrl -i -c "$list" && finish copy
+has "$WORK/real/High Scores.trel" '\r\n'
 
 start copy "$WORK/desk"
-main=$(window Vantrel)
+main= && window main Vantrel
 # A win on row 2 leaves the board beside the score dialog, which a click on the board must not
-# bury, and which cannot be closed, moved or resized from outside.
+# bury, and which cannot be closed, minimised, moved or resized from outside.
 post copy "win 2"
-xdotool windowactivate --sync "$(window "You Win!")" key Return
-dialog=$(window 211 83)
+box= && window box "You Win!" && xdotool windowactivate --sync "$box" key Return
+dialog= && window dialog 211 83
 xprop -id "$dialog" _MOTIF_WM_HINTS | grep -q '= 0x3, 0x0, 0x0' || fail "the dialog can be moved"
 click "$main" 30 100
 [ "$(place "$dialog")" -gt "$(place "$main")" ] || fail "the board covers the score dialog"
 xdotool windowactivate --sync "$dialog" key alt+F4 && wmctrl -i -c "$dialog" && sleep 0.4
 xwininfo -id "$dialog" | grep -q IsViewable || fail "the score dialog closed from outside"
+centre=$(corner "$dialog")
+xdotool windowminimize "$dialog" && sleep 0.4
+xwininfo -id "$dialog" | grep -q IsViewable || fail "the score dialog stayed minimised"
+xdotool windowmove "$dialog" 10 10 && sleep 0.4
+[ "$(corner "$dialog")" = "$centre" ] || fail "the score dialog was moved to $(corner "$dialog")"
+# A new game keeps the dialog above the fresh board; closing that board with its close box
+# leaves the game going with the dialog, and the entry is saved.
+send copy new
+board=$main && window board Vantrel
+[ "$(place "$dialog")" -gt "$(place "$board")" ] || fail "the new board covers the score dialog"
+wmctrl -i -c "$board" && sleep 0.4
+alive "closing the board lost the win waiting for a name"
 click "$dialog" 165 65
-wmctrl -i -c "$(window "Vantrel High Scores!!")" && wmctrl -i -c "$main"
+list= && window list "Vantrel High Scores!!" && wmctrl -i -c "$list"
 finish copy
 has "$WORK/desk/High Scores.trel" '21 - Player Name\r\n\r\n'
-echo "ok: under a window manager the game plays, and its dialogs stay until answered"
+echo "ok: under a window manager the game plays, its dialogs stay until answered, and it ends with its last window"

@@ -1,16 +1,21 @@
 // The whole game with a known code (yellow, blue, green, red), driven by one command per line
 // on standard input, so tests can run several copies at once, as another user, or under a real
 // window manager. Each command answers "ok"; off a real desktop message boxes are printed.
-//   win [ROW]   plays a win on ROW (default 1) after wrong guesses, which opens the score dialog
-//   name TEXT   types TEXT into the score dialog and presses "Enter Name"
-//   close       closes the high-score list, which saves it
-//   print       shows the list, as "High Scores" does, and prints its entries
+//   win [ROW]     plays a win on ROW (default 1) after wrong guesses, which opens the score dialog
+//   name TEXT     types TEXT into the score dialog and presses "Enter Name"
+//   close         closes the high-score list, which saves it
+//   print         shows the list, as "High Scores" does, and prints its entries
+//   new           "New Game", then "Yes"
+//   session       what the end of the desktop session asks: save what is pending
+//   wins N NAME   N times: a win, the name NAME1, NAME2..., and the list closed
 #include "tests/support/testgame.h"
 #include "ui/dialogs/hscorelist.h"
+#include "ui/dialogs/newgame.h"
 #include "ui/dialogs/scoreadder.h"
 #include "ui/gameapp.h"
 #include "ui/main/vantmain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,10 +46,9 @@ int main(int argc, char *argv[])
             return;
         }
         const QString line = QString::fromUtf8(text).trimmed();
-        if (line.startsWith(u"win")) {
+        const auto win = [&](int row) {
             VantMain &main = windows.vantMain.show();
             auto *check = main.findChild<QPushButton *>(QStringLiteral("CheckClicker"));
-            const int row = std::max(1, line.mid(4).toInt());
             for (int wrong = 1; wrong < row; ++wrong)
                 check->click();
             for (int i = 0; i < 4; ++i) {
@@ -52,14 +56,31 @@ int main(int argc, char *argv[])
                     main.cyclePegColor(row, i);
             }
             check->click();
-        } else if (line.startsWith(u"name ")) {
-            windows.scoreAdder.window()->findChild<QLineEdit *>()->setText(line.mid(5));
+        };
+        const auto name = [&](const QString &text) {
+            windows.scoreAdder.window()->findChild<QLineEdit *>()->setText(text);
             windows.scoreAdder.window()->enterName();
+        };
+        if (line.startsWith(u"win ") || line == u"win") {
+            win(std::max(1, line.mid(4).toInt()));
+        } else if (line.startsWith(u"name ")) {
+            name(line.mid(5));
         } else if (line == u"close") {
             windows.hScoreList.unload();
         } else if (line == u"print") {
             for (const QString &entry : windows.hScoreList.show().entries())
                 std::printf("entry %s\n", qPrintable(entry));
+        } else if (line == u"new") {
+            windows.vantMain.show().findChild<QAction *>(QStringLiteral("mnuNewGame"))->trigger();
+            windows.newGame.window()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        } else if (line == u"session") {
+            game.saveForSessionEnd();
+        } else if (line.startsWith(u"wins ")) {
+            for (int i = 1; i <= line.section(u' ', 1, 1).toInt(); ++i) {
+                win(1);
+                name(line.section(u' ', 2) + QString::number(i));
+                windows.hScoreList.unload();
+            }
         }
         std::printf("ok\n");
         std::fflush(stdout);

@@ -71,7 +71,7 @@ HScoreList::HScoreList(Windows &windows)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(QFontMetrics(m_list->font()).height());
 
-    const Scores::Loaded loaded = Scores::load(m_windows.services.scores, m_windows.services.pause);
+    const Scores::Loaded loaded = Scores::load(m_windows.services.scores);
     m_model->setStringList(loaded.entries);
     m_loadedBytes = loaded.bytes;
     m_wasRead = loaded.error.isEmpty();
