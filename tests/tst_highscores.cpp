@@ -214,53 +214,37 @@ private slots:
     // installed game, sends the player to their own list, by the XDG rules: no relative folders.
     void theListLivesWhereThePlayerMayKeepIt_data()
     {
-        QTest::addColumn<QString>("beside");      // what is beside the program
-        QTest::addColumn<bool>("alwaysOwn");      // as an installed game
-        QTest::addColumn<QString>("environment"); // XDG_DATA_HOME|HOME; "-" for unset
-        QTest::addColumn<QString>("list");        // "beside", or the player's folder
-        QTest::newRow("a list") << "file" << false << "/x|/h"
-                                << "beside";
-        QTest::newRow("no list yet") << "none" << false << "/x|/h"
-                                     << "beside";
-        QTest::newRow("installed") << "file" << true << "/x|/h"
-                                   << "/x/Vantrel";
-        QTest::newRow("a pipe") << "pipe" << false << "/x|/h"
-                                << "/x/Vantrel";
-        QTest::newRow("a link") << "link" << false << "|/h"
-                                << "/h/.local/share/Vantrel";
-        QTest::newRow("a folder") << "folder" << false << "x|/h"
-                                  << "/h/.local/share/Vantrel";
-        QTest::newRow("relative home") << "none" << true << "-|h"
-                                       << "~/.local/share/Vantrel";
-        QTest::newRow("no home") << "none" << true << "-|-"
-                                 << "~/.local/share/Vantrel";
+        // What is beside the program, 1 for an installed game, XDG_DATA_HOME and HOME ("-" for
+        // unset), then "beside" or the player's own folder.
+        QTest::addColumn<QString>("row");
+        QTest::newRow("a list") << "file 0 /x /h beside";
+        QTest::newRow("no list yet") << "none 0 /x /h beside";
+        QTest::newRow("installed") << "file 1 /x /h /x/Vantrel";
+        QTest::newRow("a pipe") << "pipe 0 /x /h /x/Vantrel";
+        QTest::newRow("a link, relative data") << "link 0 x /h /h/.local/share/Vantrel";
+        QTest::newRow("relative home") << "none 1 - h ~/.local/share/Vantrel";
+        QTest::newRow("no home") << "none 1 - - ~/.local/share/Vantrel";
     }
     void theListLivesWhereThePlayerMayKeepIt()
     {
-        QFETCH(QString, beside);
-        QFETCH(bool, alwaysOwn);
-        QFETCH(QString, environment);
-        QFETCH(QString, list);
+        QFETCH(QString, row);
+        QStringList part = row.split(' ');
         QTemporaryDir dir;
         const QString path = pathIn(dir.path());
-        if (beside == "file")
-            writeFile(path, "");
-        else if (beside == "pipe")
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (beside != "none")
-            QVERIFY(beside == "link" ? QFile::link(dir.path(), path) : QDir().mkdir(path));
+        if (part[0] != "none")
+            QVERIFY(part[0] == "file"   ? QFile(path).open(QIODevice::WriteOnly)
+                    : part[0] == "link" ? QFile::link(dir.path(), path)
+                                        : ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         const QByteArray saved[] = {qgetenv("XDG_DATA_HOME"), qgetenv("HOME")};
         const char *names[] = {"XDG_DATA_HOME", "HOME"};
-        for (int i = 0; i < 2; ++i) {
-            const QString value = environment.section('|', i, i);
-            value == "-" ? qunsetenv(names[i]) : qputenv(names[i], value.toUtf8());
-        }
-        const Location at = locate(dir.path(), playerFolder(), alwaysOwn);
-        for (int i = 0; i < 2; ++i)
+        for (int i : {0, 1})
+            part[i + 2] == "-" ? qunsetenv(names[i]) : qputenv(names[i], part[i + 2].toUtf8());
+        const Location at = locate(dir.path(), playerFolder(), part[1] == "1");
+        for (int i : {0, 1})
             qputenv(names[i], saved[i]);
-        const QString account = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
-        QCOMPARE(at.path, list == "beside" ? path : pathIn(list.replace("~", account)));
-        QCOMPARE(at.seedPath, list == "beside" ? QString() : path);
+        const QString own = part[4].replace("~", QFile::decodeName(::getpwuid(::getuid())->pw_dir));
+        QCOMPARE(at.path, own == "beside" ? path : pathIn(own));
+        QCOMPARE(at.seedPath, own == "beside" ? QString() : path);
     }
 
     // Shown again, the loaded list reads no file, keeps what was added and comes back from

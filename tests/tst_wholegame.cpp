@@ -1,4 +1,5 @@
 #include "tests/support/testgame.h"
+#include "ui/dialogs/hscorelist.h"
 
 #include <QApplication>
 #include <QTest>
@@ -63,7 +64,13 @@ private slots:
         // The entry carries the score and the name as typed (here the prefilled one), in order.
         QTest::newRow("name entered")
             << "r.5 1111 C 4432 C E @name-entered"
-            << "score 21, row 2, reseeds 12" << won(21) << QStringList{"HScoreList", "VantMain"};
+            << "score 21, row 2, reseeds 12, list 21 - Player Name|45 - Ann" << won(21)
+            << QStringList{"HScoreList", "VantMain"};
+        // A second win while the first winner's dialog waits: that entry is made with the name
+        // as it stands, and the dialog opens again for the new score.
+        QTest::newRow("won twice") << "r.5 1111 C 4432 C N r0 Y 1432 C"
+                                   << "score 4, row 1, reseeds 20, list 21 - Player Name|45 - Ann"
+                                   << won(21) + won(4) << QStringList{"HScoreList", "ScoreAdder"};
         // A new game forgets the old one: score, row, code and the colours last clicked.
         QTest::newRow("new game, yes")
             << "1111 C 3000 G N @play-again r.5 Y 4432 C"
@@ -73,11 +80,11 @@ private slots:
                                       << "score 0, row 1, reseeds 4" << none << none;
         QTest::newRow("new game, no, list open")
             << "H N X"
-            << "score 0, row 1, reseeds 4" << none << QStringList{"HScoreList"};
+            << "score 0, row 1, reseeds 4, list 45 - Ann" << none << QStringList{"HScoreList"};
         // A second "High Scores" only brings the one list window to the front.
-        QTest::newRow("high scores twice")
-            << "H H"
-            << "score 0, row 1, reseeds 4" << none << QStringList{"HScoreList", "VantMain"};
+        QTest::newRow("high scores twice") << "H H"
+                                           << "score 0, row 1, reseeds 4, list 45 - Ann" << none
+                                           << QStringList{"HScoreList", "VantMain"};
     }
     void play()
     {
@@ -93,9 +100,11 @@ private slots:
             expectScreen(part.section(' ', 0, 0));
             game.play(part.section(' ', 1));
         }
-        QCOMPARE(QString::asprintf("score %d, row %d, reseeds %d", game.state.score,
-                                   game.state.currentRow, game.random.reseeds),
-                 state);
+        QString now = QString::asprintf("score %d, row %d, reseeds %d", game.state.score,
+                                        game.state.currentRow, game.random.reseeds);
+        if (const HScoreList *list = game.windows.hScoreList.window())
+            now += ", list " + list->entries().join('|');
+        QCOMPARE(now, state);
         QStringList shown;
         for (const Message &message : game.messages) {
             shown << message.title + ": " + message.text;
