@@ -14,7 +14,8 @@ id=$(sed -n 's/^set(VANTREL_APP_ID \(.*\))$/\1/p' CMakeLists.txt)
 [ -n "$version" ] && [ -n "$id" ] || { echo "check-package: no version or id in CMakeLists.txt" >&2; exit 1; }
 
 build=build-pkg
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DVANTREL_PLAYER_LISTS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
 rm -f "$build"/vantrel_*.deb
 (cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log" >&2; exit 1; }

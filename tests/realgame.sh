@@ -127,24 +127,26 @@ mkdir -p "$dir" "$home" && cp "$game" "$dir/game"
 [ "${#as[@]}" = 0 ] || chown nobody "$home"
 export HOME=$home XDG_DATA_HOME=$home/data
 own="$home/data/Vantrel/High Scores.trel"
-# The list beside the program (its mode, a pipe or none) | the player's own list (its mode, or
-# none) | a file-size limit | the player's own list then | the one beside | what the game says
+# The list beside the program (its mode, a pipe or none; + when the player may write the folder)
+# | the player's own list (its mode, or none) | a file-size limit | the player's own list then | the one beside | what the game says
 while IFS='|' read -r beside mine limit mine_after beside_after says; do
     chmod u+w "$dir" && rm -f "$own" "$dir/High Scores.trel"
     case $beside in
     none) ;;
     pipe) mkfifo "$dir/High Scores.trel" ;;
-    *) printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel" && chmod "$beside" "$dir/High Scores.trel" ;;
+    *) printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel" && chmod "${beside%+}" "$dir/High Scores.trel" ;;
     esac
+    owner=$(stat -c %U:%G:%a "$dir/High Scores.trel" 2>/dev/null || true)
     if [ "$mine" != none ]; then
         mkdir -p "${own%/*}" && printf '9 - Old\r\n\r\n' >"$own" && chmod "$mine" "$own"
         [ "${#as[@]}" = 0 ] || chown -R nobody "$home/data"
     fi
-    chmod 555 "$dir"
+    chmod 555 "$dir" && [ "${beside: -1}" != + ] || chmod 777 "$dir" # +: the player may write it
     limits=()
     [ "$limit" = - ] || limits=(prlimit --fsize="$limit")
     start copy "$dir" "${as[@]}" "${limits[@]}" && send copy print win "name Zed" close && finish copy
     has "$own" "$mine_after" && has "$dir/High Scores.trel" "$beside_after"
+    [ "$(stat -c %U:%G:%a "$dir/High Scores.trel" 2>/dev/null || true)" = "$owner" ] || fail "new owner"
     grep -qF "$says" "$WORK/copy.out" || fail "the game did not say $says: $(cat "$WORK/copy.out")"
     [ "$(ls -A "$dir" | wc -l)" -le 2 ] || fail "left behind: $(ls -A "$dir")"
     [[ "$mine_after$beside_after" == *Zed* ]] || continue
@@ -153,6 +155,7 @@ while IFS='|' read -r beside mine limit mine_after beside_after says; do
 done <<'TABLE'
 444|none|-|4 - Zed\r\n45 - Ann\r\n\r\n|45 - Ann\r\n\r\n|entry 45 - Ann
 666|none|-|-|4 - Zed\r\n45 - Ann\r\n\r\n|entry 45 - Ann
+666+|none|-|-|4 - Zed\r\n45 - Ann\r\n\r\n|entry 45 - Ann
 666|none|16|-|45 - Ann\r\n\r\n|File too large. These new entries were not saved: "4 - Zed"
 none|none|-|4 - Zed\r\n\r\n|-|ok
 pipe|none|-|4 - Zed\r\n\r\n|pipe|ok
