@@ -73,21 +73,22 @@ Loaded load(const Location &location)
 
 Saved save(const Location &location, const View &view, const Pause &pause)
 {
+    // A list that was only looked at loses nothing when it cannot be tidied: no word of it.
     const auto failure = [&](const QString &reason) {
+        if (view.added.isEmpty())
+            return Saved{};
         QString message = location.path.isEmpty()
                               ? QStringLiteral("Could not save the high scores: %1.").arg(reason)
                               : QStringLiteral("Could not save the high scores to \"%1\": %2.")
                                     .arg(location.path, reason);
-        if (!view.added.isEmpty()) {
-            message += QStringLiteral(" These new entries were not saved: \"%1\".")
-                           .arg(view.added.join(QStringLiteral("\", \"")));
-        }
+        message += QStringLiteral(" These new entries were not saved: \"%1\".")
+                       .arg(view.added.join(QStringLiteral("\", \"")));
         return Saved{message, {}, {}};
     };
 
     // Only looking at the list changes no file, not even by a lock.
     if (view.added.isEmpty()) {
-        if (!view.wasRead || location.path.isEmpty())
+        if (!view.wasRead)
             return {};
         const OpenedFile file = openRegular(location.path);
         QByteArray bytes;

@@ -42,7 +42,8 @@ struct Saved
 // Adds the window's new entries to the list as the file holds it now, and writes the result.
 // While the file still holds what the window read, the window's list is what is written. A list
 // that would not change is not written; one that was only looked at, or could not be read and
-// got nothing new, is left alone without a word. On failure the file keeps its old bytes.
+// got nothing new, is left alone without a word. On failure the file keeps its old bytes, and
+// the message names the new entries; with none, nothing was lost and nothing is said.
 Saved save(const Location &location, const View &view, const Pause &pause = {});
 
 } // namespace Scores

@@ -106,6 +106,12 @@ void GameApp::start()
 
 void GameApp::saveForSessionEnd()
 {
+    // Not in the middle of a save that waits for another copy, or of a message box: once they
+    // are done.
+    if (QThread::currentThread()->loopLevel() > 1) {
+        QTimer::singleShot(10, this, &GameApp::saveForSessionEnd);
+        return;
+    }
     if (ScoreAdder *adder = m_windows.scoreAdder.window()) {
         adder->enterName();
     }
