@@ -223,6 +223,7 @@ has "$WORK/real/High Scores.trel" '\r\n'
 
 start copy "$WORK/desk"
 main= && window main Vantrel
+size=$(xwininfo -id "$main" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
 # A win on row 2 leaves the board beside the score dialog, which a click on the board must not
 # bury, and which cannot be closed, minimised, moved or resized from outside.
 post copy "win 2"
@@ -241,7 +242,7 @@ xdotool windowmove "$dialog" 10 10 && sleep 0.4
 # A new game keeps the dialog above the fresh board; closing that board with its close box
 # leaves the game going with the dialog, and the entry is saved.
 send copy new
-board=$main && window board Vantrel
+board=$main && window board $size
 [ "$(place "$dialog")" -gt "$(place "$board")" ] || fail "the new board covers the score dialog"
 wmctrl -i -c "$board" && sleep 0.4
 alive "closing the board lost the win waiting for a name"

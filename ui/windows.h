@@ -61,7 +61,8 @@ public:
             QObject::connect(window, &QObject::destroyed, m_gone);
         }
         if (above) {
-            keepAbove(*above);
+            m_window->winId();
+            m_window->windowHandle()->setTransientParent(above->window()->windowHandle());
         }
         if (m_window->isMinimized()) {
             m_window->showNormal();
@@ -72,15 +73,6 @@ public:
         return *static_cast<W *>(m_window.data());
     }
 
-    // Keeps the loaded window above `other` from now on, without taking the keyboard focus.
-    void stayAbove(QWidget &other)
-    {
-        if (isLoaded()) {
-            keepAbove(other);
-            m_window->raise();
-        }
-    }
-
     void unload()
     {
         if (isLoaded()) {
@@ -89,12 +81,6 @@ public:
     }
 
 private:
-    void keepAbove(QWidget &other)
-    {
-        m_window->winId();
-        m_window->windowHandle()->setTransientParent(other.window()->windowHandle());
-    }
-
     std::function<W *()> m_create;
     std::function<void()> m_gone;
     QPointer<QWidget> m_window;

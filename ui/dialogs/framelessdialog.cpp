@@ -17,14 +17,22 @@
 
 namespace {
 
+#if __has_include(<xcb/xcb.h>)
+xcb_connection_t *x11Connection()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return QGuiApplication::platformName() == QLatin1String("xcb") && x11 ? x11->connection()
+                                                                          : nullptr;
+}
+#endif
+
 // Tells an X11 window manager that the dialog offers no window functions: no move, resize,
 // minimise, maximise or close, and no decorations.
 void forbidWindowFunctions([[maybe_unused]] QWidget &dialog)
 {
 #if __has_include(<xcb/xcb.h>)
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
-    if (QGuiApplication::platformName() != QLatin1String("xcb") || !connection) {
+    xcb_connection_t *connection = x11Connection();
+    if (!connection) {
         return;
     }
     const char name[] = "_MOTIF_WM_HINTS";
@@ -58,6 +66,24 @@ FramelessDialog::FramelessDialog(const char *name, QSize clientSize) : m_client(
     m_client->setAutoFillBackground(true);
     centreOnScreen(*this);
     m_home = pos();
+}
+
+void FramelessDialog::stayAbove(QWidget &window)
+{
+    window.winId();
+    winId();
+    windowHandle()->setTransientParent(window.windowHandle());
+#if __has_include(<xcb/xcb.h>)
+    // Qt tells the window system of a transient parent only when a window is mapped; this one
+    // already is.
+    if (xcb_connection_t *connection = x11Connection()) {
+        const xcb_window_t parent = xcb_window_t(window.winId());
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(winId()),
+                            XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &parent);
+        xcb_flush(connection);
+    }
+#endif
+    raise();
 }
 
 void FramelessDialog::paintEvent(QPaintEvent *)

@@ -14,6 +14,9 @@ public:
     // The client area: controls are placed in its coordinates.
     QWidget *client() const { return m_client; }
 
+    // Keeps the dialog, already shown, above `window` from now on, as a window of its own.
+    void stayAbove(QWidget &window);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;

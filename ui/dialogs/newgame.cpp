@@ -21,9 +21,11 @@ NewGame::NewGame(Windows &windows) : FramelessDialog("NewGame", QSize(104, 48)),
     setTabOrder(yes, no);
     yes->setFocus();
     connect(yes, &QPushButton::clicked, this, [this] {
-        VantMain &board = m_windows.vantMain.show();
-        // A winner's dialog still waiting for a name stays above the fresh board.
-        m_windows.scoreAdder.stayAbove(board);
+        m_windows.vantMain.show();
+        // A winner's dialog still waiting for a name stays on top of the fresh board.
+        if (ScoreAdder *waiting = m_windows.scoreAdder.window()) {
+            waiting->raise();
+        }
         m_windows.newGame.unload();
     });
     connect(no, &QPushButton::clicked, this, [this] { m_windows.newGame.unload(); });

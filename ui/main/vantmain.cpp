@@ -70,6 +70,11 @@ VantMain::VantMain(Windows &windows) : m_windows(windows)
     RanDomColOrs(QVariant());
 
     centreOnScreen(*this);
+    // A winner's dialog still waiting for a name stays above the fresh board: it is made the
+    // board's own before the board is mapped, so that no window manager puts the board on top.
+    if (ScoreAdder *waiting = m_windows.scoreAdder.window()) {
+        waiting->stayAbove(*this);
+    }
 }
 
 void VantMain::RanDomColOrs(const QVariant &bleh)
