@@ -3,8 +3,30 @@
 #include "ui/fonts.h"
 #include "ui/main/boardstate.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+
+namespace {
+
+class PushButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    // Return and Enter press the button, once per key press, as Space does.
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+            QPushButton::keyPressEvent(event);
+        } else if (!event->isAutoRepeat()) {
+            click();
+        }
+    }
+};
+
+} // namespace
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &box,
                   const QFont &font, Qt::Alignment alignment)
@@ -27,7 +49,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, con
 QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption,
                             const QRect &box)
 {
-    auto *button = new QPushButton(caption, parent);
+    auto *button = new PushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(box);
     button->setFont(fittedFont(gameFont(), caption, box.width() - 8));

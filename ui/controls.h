@@ -13,6 +13,7 @@ class QWidget;
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &box,
                   const QFont &font, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
 
-// A push button at its pixel box that takes the keyboard focus by click and by Tab.
+// A push button at its pixel box that takes the keyboard focus by click and by Tab. Space,
+// Return and Enter press it while it has the focus.
 QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption,
                             const QRect &box);

@@ -115,6 +115,9 @@ void VantMain::checkColors()
     }
     const QString score = QString::number(state.score);
     m_board->setScoreCaption(score);
+    if (turn.outcome != TurnOutcome::NextRow) {
+        m_board->setGameEnd(turn.outcome == TurnOutcome::Won ? GameEnd::Won : GameEnd::Lost);
+    }
 
     switch (turn.outcome) {
     case TurnOutcome::Won:
@@ -153,4 +156,5 @@ void VantMain::giveUp()
     }
     m_checkClicker->setEnabled(false);
     m_board->setScoreCaption(QStringLiteral("0"));
+    m_board->setGameEnd(GameEnd::GivenUp);
 }
