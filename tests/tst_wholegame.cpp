@@ -76,9 +76,10 @@ private slots:
         QTest::newRow("new game, no, list open")
             << "H N X"
             << "score 0, row 1, reseeds 4" << none << QStringList{"HScoreList"};
-        // A second "High Scores" only brings the one list window to the front.
+        // A second "High Scores" only brings the one list window to the front. After Alt, the
+        // menu entry chosen with the arrow keys is highlighted.
         QTest::newRow("high scores twice")
-            << "H H"
+            << "Alt Right @menu-keys Return H"
             << "score 0, row 1, reseeds 4" << none << QStringList{"HScoreList", "VantMain"};
     }
     void play()

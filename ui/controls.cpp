@@ -5,7 +5,9 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStyleOptionMenuItem>
 
 namespace {
 
@@ -22,6 +24,20 @@ protected:
             QPushButton::keyPressEvent(event);
         } else if (!event->isAutoRepeat()) {
             click();
+        }
+    }
+};
+
+class MenuBar : public QMenuBar
+{
+protected:
+    void initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const override
+    {
+        QMenuBar::initStyleOption(option, action);
+        // The menu bar has the focus only while it is worked from the keyboard; a mouse
+        // pointer over an entry selects it too, and keeps the plain look.
+        if ((option->state & QStyle::State_Selected) && hasFocus()) {
+            option->state |= QStyle::State_Sunken;
         }
     }
 };
@@ -56,4 +72,9 @@ QPushButton *makePushButton(QWidget *parent, const char *name, const QString &ca
     button->setFocusPolicy(Qt::StrongFocus);
     button->setAutoDefault(false);
     return button;
+}
+
+QMenuBar *makeMenuBar()
+{
+    return new MenuBar;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QLabel;
+class QMenuBar;
 class QPushButton;
 class QWidget;
 
@@ -17,3 +18,8 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, con
 // Return and Enter press it while it has the focus.
 QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption,
                             const QRect &box);
+
+// A menu bar in the window that draws the entry chosen with the keyboard (after Alt) as the
+// style draws an entry whose menu is open. Entries without a menu never open one, and some
+// styles (Fusion among them) would draw the chosen one like all the others.
+QMenuBar *makeMenuBar();

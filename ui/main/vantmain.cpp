@@ -36,6 +36,7 @@ VantMain::VantMain(Windows &windows) : m_windows(windows)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
+    setMenuBar(makeMenuBar());
     QMenuBar *menu = menuBar();
     menu->setNativeMenuBar(false);
     menu->setFont(gameFont());
