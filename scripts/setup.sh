@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
+    qt6-base-private-dev
     fonts-liberation2
     xvfb openbox wmctrl xdotool x11-utils
     clang-format clang-14 libclang-rt-14-dev

@@ -23,7 +23,8 @@ class TestWholeGame : public QObject
     Q_OBJECT
 
 private slots:
-    // Whole games played with the mouse, in the steps of TestGame::play, and "@name": here the
+    // Whole games played with the mouse, the keys and the screen reader, in the steps of
+    // TestGame::play, and "@name": here the
     // screen must look like tests/golden/name.png. The code is yellow, blue, green, red at r = 0,
     // blue, blue, green, red at r = 0.5 and green, red, yellow, blue just below 1.
     void play_data()
@@ -41,13 +42,14 @@ private slots:
 
         // Clicks on rows that are not current change nothing; the key pegs of "1340" show scrambled
         // as red, grey, white, white; a fifth click comes back to yellow; a press released over the
-        // next peg is no click. Giving up twice shows the code and a score of 0, but keeps Score.
+        // next peg is no click. Giving up twice (Return on the focused button) shows the code and a
+        // score of 0, but keeps Score.
         QTest::newRow("played, then given up")
-            << "S @fresh 1340 ! C S 2222 C 1235 D T @in-progress G G @given-up"
+            << "S @fresh 1340 ! C S 2222 C 1235 D Tab @in-progress Return Return @given-up"
             << "score 23, row 3, reseeds 12" << QStringList{problem, problem} << main;
-        // Four key pegs that are not all red do not win.
+        // Four key pegs that are not all red do not win. Then no row takes keys or presses.
         QTest::newRow("lost")
-            << "r1 3120 C 1234 C C C C C C C C C @lost"
+            << "r1 3120 C 1234 C C C C C C C C C k1234 a1234 @lost"
             << "score 155, row 11, reseeds 44"
             << QStringList{"Looser!: You Loose! Your Score is: 155. Are you going to "
                            "let the computer beat you like that? Try again!"}
@@ -57,7 +59,7 @@ private slots:
         QTest::newRow("won on row 1")
             << "1432 C @won-on-row-1"
             << "score 4, row 1, reseeds 8" << won(4) << QStringList{"ScoreAdder"};
-        QTest::newRow("won on row 2") << "r.5 1111 C 4432 C @won-on-row-2"
+        QTest::newRow("won on row 2") << "r.5 a1111 C k4432 C @won-on-row-2"
                                       << "score 21, row 2, reseeds 12" << won(21) << both;
         QTest::newRow("won on row 10") << "C C C C C C C C C 1432 C"
                                        << "score 157, row 10, reseeds 44" << won(157) << both;
@@ -73,7 +75,7 @@ private slots:
                                    << won(21) + won(4) << QStringList{"HScoreList", "ScoreAdder"};
         // A new game forgets the old one: score, row, code and the colours last clicked.
         QTest::newRow("new game, yes")
-            << "1111 C 3000 G N @play-again r.5 Y 4432 C"
+            << "1111 C 3000 G N @play-again r.5 Return k4432 C"
             << "score 4, row 1, reseeds 16" << won(4) << QStringList{"ScoreAdder"};
         // "No" leaves only what else is open: nothing, or the list; the main window is gone.
         QTest::newRow("new game, no") << "N X"
@@ -81,10 +83,12 @@ private slots:
         QTest::newRow("new game, no, list open")
             << "H N X"
             << "score 0, row 1, reseeds 4, list 45 - Ann" << none << QStringList{"HScoreList"};
-        // A second "High Scores" only brings the one list window to the front.
-        QTest::newRow("high scores twice") << "H H"
-                                           << "score 0, row 1, reseeds 4, list 45 - Ann" << none
-                                           << QStringList{"HScoreList", "VantMain"};
+        // A second "High Scores" only brings the one list window to the front. After Alt, the
+        // menu entry chosen with the arrow keys is highlighted.
+        QTest::newRow("high scores twice")
+            << "Alt Right @menu-keys Return H"
+            << "score 0, row 1, reseeds 4, list 45 - Ann" << none
+            << QStringList{"HScoreList", "VantMain"};
     }
     void play()
     {

@@ -2,6 +2,7 @@
 
 #include "ui/dialogs/newgame.h"
 #include "ui/dialogs/scoreadder.h"
+#include "ui/main/boardaccessible.h"
 #include "ui/main/boardwidget.h"
 #include "ui/main/vantmain.h"
 
@@ -17,6 +18,36 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+namespace {
+
+// What a screen reader was last told of the board and its painted items: all of it when it
+// first read them, and since then each part that an event it heard said had changed.
+QPointer<BoardWidget> toldBoard;
+QHash<QAccessibleInterface *, QStringList> told;
+
+QStringList shown(QAccessibleInterface *item)
+{
+    return {item->text(QAccessible::Name), item->text(QAccessible::Description),
+            QString::number(item->state().disabled), QString::number(item->state().invisible)};
+}
+
+void hear(QAccessibleEvent *event)
+{
+    const QList<int> parts{QAccessible::NameChanged, QAccessible::DescriptionChanged,
+                           QAccessible::StateChanged, QAccessible::ObjectShow,
+                           QAccessible::ObjectHide};
+    const int part = std::min<int>(parts.indexOf(event->type()), 3);
+    const auto it = told.find(event->accessibleInterface());
+    if (it != told.end() && part >= 0 &&
+        (part != 2 || static_cast<QAccessibleStateChangeEvent *>(event)->changedStates().disabled))
+        (*it)[part] = shown(it.key())[part];
+}
+
+} // namespace
 
 TestGame::TestGame()
     : services{state, random,
@@ -27,11 +58,15 @@ TestGame::TestGame()
       windows(services)
 {
     QApplication::setCursorFlashTime(0); // a steady caret, the same in every screenshot
+    // Qt hands on accessibility events only while a screen reader is there: play one.
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    QAccessible::installUpdateHandler(hear);
 }
 
 TestGame::~TestGame()
 {
     processDeletes();
+    QAccessible::installUpdateHandler(nullptr);
 }
 
 VantMain &TestGame::main()
@@ -109,15 +144,41 @@ void TestGame::play(const QString &script)
     const auto peg = [](int atRow, int index, int offset = 4) {
         return QPoint(80 + 16 * index + offset, 16 + 24 * (atRow - 1) + offset);
     };
-    for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+    const auto checkTold = [&] {
+        BoardWidget *board = windows.vantMain.isLoaded() ? &vant().board() : nullptr;
+        if (toldBoard != board)
+            told.clear();
+        toldBoard = board;
+        QAccessibleInterface *pane = QAccessible::queryAccessibleInterface(board);
+        for (int i = -1; pane && i < pane->childCount(); ++i) {
+            QAccessibleInterface *item = i < 0 ? pane : pane->child(i);
+            if (i < 0 || !item->object()) // Qt's own buttons tell of themselves
+                QCOMPARE(*told.insert(item, told.value(item, shown(item))), shown(item));
+        }
+    };
+    const auto focus = [&]() -> QWidget * { // where a key goes, the main window at first
+        return QApplication::focusWidget() ? QApplication::focusWidget() : &vant();
+    };
+    for (const QString &step : script.split(' ', Qt::SkipEmptyParts) + QStringList{QString()}) {
         settle();
-        if (QTest::currentTestFailed()) {
+        checkTold();
+        if (QTest::currentTestFailed() || step.isEmpty()) {
             return;
-        } else if (step[0].isDigit()) {
+        } else if (step[0].isDigit() || step[0] == 'k' || step[0] == 'a') {
             for (int index = 0; index < 4; ++index) {
-                for (int n = 0; n < step[index].digitValue(); ++n) {
-                    click(n % 2 ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress,
-                          peg(row, index, n % 3 * 4));
+                for (int n = 0; n < step.right(4)[index].digitValue(); ++n) {
+                    if (step[0] == 'k')
+                        QTest::keyClick(focus(), Qt::Key(Qt::Key_1 + index),
+                                        n % 2 ? Qt::KeypadModifier : Qt::NoModifier);
+                    else if (step[0] == 'a')
+                        QAccessible::queryAccessibleInterface(&vant().board())
+                            ->child(BoardAccessible::childIndex(BoardAccessible::Item::GuessPeg,
+                                                                row, index))
+                            ->actionInterface()
+                            ->doAction(QAccessibleActionInterface::pressAction());
+                    else
+                        click(n % 2 ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress,
+                              peg(row, index, n % 3 * 4));
                 }
             }
         } else if (step == "S") {
@@ -145,8 +206,10 @@ void TestGame::play(const QString &script)
             QTest::mouseClick(bar, Qt::LeftButton, {},
                               bar->actionGeometry(bar->findChild<QAction *>(name)).center());
             processDeletes();
-        } else if (step == "T") {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        } else if (const int key = QStringList{"Tab", "Return", "Right", "Alt"}.indexOf(step);
+                   key >= 0) {
+            const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Right, Qt::Key_Alt};
+            QTest::keyClick(focus(), keys[key], key == 3 ? Qt::AltModifier : Qt::NoModifier);
         } else if (step[0] == 'r') {
             random.value = std::min(step.mid(1).toDouble(), kJustBelowOne);
         } else {
@@ -162,10 +225,16 @@ namespace {
 void describe(QAccessibleInterface *item, int depth, QStringList &lines, QList<QRect> &text)
 {
     const QAccessible::State s = item->state();
-    QDebug(&lines.emplaceBack()) << depth << item->role() << item->text(QAccessible::Name)
-                                 << item->text(QAccessible::Value) << item->rect()
-                                 << (s.disabled ? "disabled" : "") << (s.focused ? "focused" : "")
-                                 << (s.invisible ? "hidden" : "");
+    { // written into the last line until it goes
+        QDebug line(&lines.emplaceBack());
+        line << depth << item->role() << item->text(QAccessible::Name)
+             << item->text(QAccessible::Value) << item->rect() << (s.disabled ? "disabled" : "")
+             << (s.focused ? "focused" : "") << (s.invisible ? "hidden" : "")
+             << item->text(QAccessible::Description);
+        line << (item->actionInterface() ? item->actionInterface()->actionNames() : QStringList());
+        for (const auto &[label, relation] : item->relations(QAccessible::Label))
+            line << relation << label->text(QAccessible::Name);
+    }
     const QAccessible::Role role = item->role();
     if (role == QAccessible::StaticText || role == QAccessible::MenuItem ||
         role == QAccessible::EditableText || role == QAccessible::Cell ||

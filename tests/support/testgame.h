@@ -58,11 +58,14 @@ struct TestGame
     //         second one on a peg arrives as a double-click; they land on the peg's top-left
     //         pixel, its centre and its bottom-right pixel in turn
     //   S     one click on every peg of every other row    D  press on peg 0, release on peg 1
-    //   C     "Check Colors"   G  "Im Baffled!!"   T  the Tab key
+    //   k1340 the same with the keys 1 to 4, every second press on the keypad
+    //   a1340 the same with the screen reader's press action
+    //   C     "Check Colors"   G  "Im Baffled!!"   Tab, Return, Alt, Right: that key
     //   N, H  the menu entries "New Game", "High Scores"
     //   Y, X  "Yes", "No" in the play-again dialog   E  "Enter Name" in the score dialog
     //   !     peg indexes 4 and -1 of the current row, which no click can give
     //   r0.5  the random source gives 0.5 from now on (r1: just below 1)
+    // After every step, what the screen reader was told of the board must be what it shows.
     void play(const QString &script);
 };
 

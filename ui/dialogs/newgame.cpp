@@ -6,12 +6,12 @@
 #include "ui/main/vantmain.h"
 #include "ui/windows.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 NewGame::NewGame(Windows &windows) : FramelessDialog("NewGame", QSize(104, 48)), m_windows(windows)
 {
+    setAccessibleName(QStringLiteral("Play again?")); // read when the dialog opens
     QWidget *area = client();
     makeLabel(area, "Label1", QStringLiteral("Play again?"), QRect(8, 0, 89, 25), gameFont(16),
               Qt::AlignHCenter | Qt::AlignTop);
@@ -29,14 +29,4 @@ NewGame::NewGame(Windows &windows) : FramelessDialog("NewGame", QSize(104, 48)),
         m_windows.newGame.unload();
     });
     connect(no, &QPushButton::clicked, this, [this] { m_windows.newGame.unload(); });
-}
-
-void NewGame::keyPressEvent(QKeyEvent *event)
-{
-    auto *button = qobject_cast<QPushButton *>(focusWidget());
-    if (button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        button->click();
-        return;
-    }
-    FramelessDialog::keyPressEvent(event);
 }

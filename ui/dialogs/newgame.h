@@ -12,9 +12,6 @@ class NewGame : public FramelessDialog
 public:
     explicit NewGame(Windows &windows);
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
     Windows &m_windows;
 };

@@ -63,6 +63,9 @@ ScoreAdder::ScoreAdder(Windows &windows)
     : FramelessDialog("ScoreAdder", QSize(209, 81)), m_windows(windows),
       m_score(windows.services.state.score)
 {
+    // A screen reader reads the dialog's texts when it opens, before the name box.
+    setAccessibleName(QStringLiteral("Your Score is: ") + QString::number(m_score));
+    setAccessibleDescription(QStringLiteral("Enter your name for the High Scores list."));
     QWidget *area = client();
     makeLabel(area, "Label1", QStringLiteral("Your Score is:"), QRect(8, 8, 73, 17), gameFont());
     makeLabel(area, "AddScorelbl", QString::number(m_score), QRect(80, 8, 65, 17),

@@ -8,7 +8,7 @@ using namespace BoardGeometry;
 
 namespace {
 
-enum class ItemKind { RowLabel, GuessPeg, KeyPeg, CodePeg, ScoreTitle, Score };
+using ItemKind = BoardAccessible::Item;
 
 struct ItemRef
 {
@@ -19,23 +19,23 @@ struct ItemRef
 
 constexpr int kRows = LabelClicker::kRows;
 constexpr int kPegs = LabelClicker::kPegsPerRow;
-constexpr int kItemCount = kRows + 2 * kRows * kPegs + kPegs + 2;
+constexpr int kPerRow = 1 + 2 * kPegs;
+constexpr int kItemCount = kRows * kPerRow + kPegs + 2;
 
 // Children in reading order: per row its label, four guess pegs and four key pegs; then the
 // code pegs and the score.
 ItemRef itemAt(int i)
 {
-    constexpr int perRow = 1 + 2 * kPegs;
-    if (i < kRows * perRow) {
-        const int row = i / perRow + 1;
-        const int k = i % perRow;
+    if (i < kRows * kPerRow) {
+        const int row = i / kPerRow + 1;
+        const int k = i % kPerRow;
         if (k == 0) {
             return {ItemKind::RowLabel, row, 0};
         }
         return k <= kPegs ? ItemRef{ItemKind::GuessPeg, row, k - 1}
                           : ItemRef{ItemKind::KeyPeg, row, k - 1 - kPegs};
     }
-    i -= kRows * perRow;
+    i -= kRows * kPerRow;
     if (i < kPegs) {
         return {ItemKind::CodePeg, 0, i};
     }
@@ -62,7 +62,22 @@ QString fillName(const QColor &fill)
     return fill == QColor(Qt::black) ? QStringLiteral("black") : QStringLiteral("grey");
 }
 
-class BoardItemAccessible : public QAccessibleInterface
+QString endText(GameEnd end)
+{
+    switch (end) {
+    case GameEnd::Won:
+        return QStringLiteral("Game over: won");
+    case GameEnd::Lost:
+        return QStringLiteral("Game over: lost");
+    case GameEnd::GivenUp:
+        return QStringLiteral("Game over: given up");
+    case GameEnd::Playing:
+        break;
+    }
+    return {};
+}
+
+class BoardItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface
 {
 public:
     BoardItemAccessible(BoardWidget *board, int id) : m_board(board), m_id(id) {}
@@ -93,8 +108,11 @@ public:
         const ItemRef item = itemAt(m_id);
         switch (item.kind) {
         case ItemKind::RowLabel:
+            // A finished game has no current row, though the last one may still be bold.
             return QStringLiteral("Guess #%1:").arg(item.row) +
-                   (s.labelBold[item.row - 1] ? QStringLiteral(" (current)") : QString());
+                   (s.labelBold[item.row - 1] && s.end == GameEnd::Playing
+                        ? QStringLiteral(" (current)")
+                        : QString());
         case ItemKind::GuessPeg:
             return QStringLiteral("Guess %1, peg %2: %3")
                 .arg(item.row)
@@ -179,7 +197,57 @@ public:
         return st;
     }
 
+    // The score is read with its caption: "Your Score: 21".
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        QList<QPair<QAccessibleInterface *, QAccessible::Relation>> found;
+        const ItemKind kind = itemAt(m_id).kind;
+        QAccessibleInterface *board = parent();
+        if (board && kind == ItemKind::Score && (match & QAccessible::Label)) {
+            found.append({board->child(BoardAccessible::childIndex(ItemKind::ScoreTitle)),
+                          QAccessible::Label});
+        } else if (board && kind == ItemKind::ScoreTitle && (match & QAccessible::Labelled)) {
+            found.append({board->child(BoardAccessible::childIndex(ItemKind::Score)),
+                          QAccessible::Labelled});
+        }
+        return found;
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface && itemAt(m_id).kind == ItemKind::GuessPeg
+                   ? static_cast<QAccessibleActionInterface *>(this)
+                   : nullptr;
+    }
+
+    // A guess peg that a click would cycle can be pressed, with its digit key as well.
+    QStringList actionNames() const override
+    {
+        return pressable() ? QStringList{pressAction()} : QStringList();
+    }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction() && pressable()) {
+            const ItemRef item = itemAt(m_id);
+            m_board->clickTarget(item.row, item.index);
+        }
+    }
+    QStringList keyBindingsForAction(const QString &action) const override
+    {
+        return action == pressAction() && pressable()
+                   ? QStringList{QString::number(itemAt(m_id).index + 1)}
+                   : QStringList();
+    }
+
 private:
+    bool pressable() const
+    {
+        const ItemRef item = itemAt(m_id);
+        return m_board && item.kind == ItemKind::GuessPeg &&
+               m_board->state().pegCoverEnabled[item.row - 1][item.index];
+    }
+
     QPointer<BoardWidget> m_board;
     int m_id;
 };
@@ -196,6 +264,33 @@ QAccessibleInterface *boardFactory(const QString &className, QObject *object)
 
 BoardAccessible::BoardAccessible(BoardWidget *board) : QAccessibleWidget(board, QAccessible::Pane)
 {}
+
+int BoardAccessible::childIndex(Item item, int row, int index)
+{
+    switch (item) {
+    case Item::RowLabel:
+        return kPerRow * (row - 1);
+    case Item::GuessPeg:
+        return kPerRow * (row - 1) + 1 + index;
+    case Item::KeyPeg:
+        return kPerRow * (row - 1) + 1 + kPegs + index;
+    case Item::CodePeg:
+        return kRows * kPerRow + index;
+    case Item::ScoreTitle:
+        return kRows * kPerRow + kPegs;
+    case Item::Score:
+        break;
+    }
+    return kRows * kPerRow + kPegs + 1;
+}
+
+QString BoardAccessible::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Description) {
+        return endText(static_cast<BoardWidget *>(widget())->state().end);
+    }
+    return QAccessibleWidget::text(t);
+}
 
 BoardAccessible::~BoardAccessible()
 {

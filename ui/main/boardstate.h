@@ -25,6 +25,9 @@ struct ShapeItem
 };
 using Group4 = std::array<ShapeItem, LabelClicker::kPegsPerRow>;
 
+// How the game on the board ended. Only a screen reader is told: the board looks the same.
+enum class GameEnd { Playing, Won, Lost, GivenUp };
+
 // Everything on the board that changes while a game is played. Row r is at index r - 1.
 struct BoardState
 {
@@ -36,6 +39,7 @@ struct BoardState
     std::array<std::array<bool, LabelClicker::kPegsPerRow>, LabelClicker::kRows> pegCoverEnabled{};
     std::array<bool, LabelClicker::kRows> labelBold{};
     QString scoreCaption = QStringLiteral("0");
+    GameEnd end = GameEnd::Playing;
 };
 
 // The board's geometry in pixels of the client area, at 96 dpi.

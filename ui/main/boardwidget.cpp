@@ -4,10 +4,12 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 
 using namespace BoardGeometry;
 using LabelClicker::ColorCode;
 using LabelClicker::KeyPegCode;
+using Item = BoardAccessible::Item;
 
 QColor colorOf(ColorCode code)
 {
@@ -105,49 +107,127 @@ BoardWidget::BoardWidget(QWidget *parent) : QWidget(parent)
         }
     }
     m_scoreTitleFont = fittedFont(gameFont(11), kScoreTitle, kScoreTitleRect.width());
-    setScoreCaption(m_state.scoreCaption);
+    m_scoreFont = fittedFont(gameFont(11, true), m_state.scoreCaption, kScoreRect.width());
+
+    // Keys 1 to 4 click that peg of the row whose targets are enabled; Qt takes the keypad's
+    // digits for them too. The board never takes the focus, so the keys belong to its window.
+    for (int index = 0; index < LabelClicker::kPegsPerRow; ++index) {
+        auto *shortcut = new QShortcut(QKeySequence(Qt::Key_1 + index), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, index] {
+            for (int row = 1; row <= LabelClicker::kRows; ++row) {
+                if (m_state.pegCoverEnabled[row - 1][index]) {
+                    clickTarget(row, index);
+                    return;
+                }
+            }
+        });
+    }
+}
+
+void BoardWidget::announce(Item item, int row, int index, QAccessible::Event type)
+{
+    QAccessibleEvent event(this, type);
+    event.setChild(BoardAccessible::childIndex(item, row, index));
+    QAccessible::updateAccessibility(&event);
+}
+
+void BoardWidget::announceState(Item item, int row, int index, QAccessible::State change)
+{
+    QAccessibleStateChangeEvent event(this, change);
+    event.setChild(BoardAccessible::childIndex(item, row, index));
+    QAccessible::updateAccessibility(&event);
 }
 
 void BoardWidget::setColorPegFill(int row, int index, const QColor &fill)
 {
-    m_state.colorPeg[row - 1][index].fill = fill;
+    if (std::exchange(m_state.colorPeg[row - 1][index].fill, fill) == fill) {
+        return;
+    }
     update(guessPegRect(row, index));
+    announce(Item::GuessPeg, row, index, QAccessible::NameChanged);
 }
 
 void BoardWidget::setPegGuessFill(int row, int index, const QColor &fill)
 {
-    m_state.pegGuess[row - 1][index].fill = fill;
+    if (std::exchange(m_state.pegGuess[row - 1][index].fill, fill) == fill) {
+        return;
+    }
     update(keyPegRect(row, index));
+    announce(Item::KeyPeg, row, index, QAccessible::NameChanged);
 }
 
 void BoardWidget::setCompColorFill(int index, const QColor &fill)
 {
-    m_state.compColors[index].fill = fill;
+    if (std::exchange(m_state.compColors[index].fill, fill) == fill) {
+        return;
+    }
     update(codePegRect(index));
+    if (m_state.compColors[index].visible) {
+        announce(Item::CodePeg, 0, index, QAccessible::NameChanged);
+    }
 }
 
 void BoardWidget::setCompColorVisible(int index, bool visible)
 {
-    m_state.compColors[index].visible = visible;
+    if (std::exchange(m_state.compColors[index].visible, visible) == visible) {
+        return;
+    }
     update(codePegRect(index));
+    announce(Item::CodePeg, 0, index, visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+    announce(Item::CodePeg, 0, index, QAccessible::NameChanged);
 }
 
 void BoardWidget::setPegCoverEnabled(int row, int index, bool enabled)
 {
-    m_state.pegCoverEnabled[row - 1][index] = enabled;
+    if (std::exchange(m_state.pegCoverEnabled[row - 1][index], enabled) == enabled) {
+        return;
+    }
+    QAccessible::State change;
+    change.disabled = true;
+    announceState(Item::GuessPeg, row, index, change);
 }
 
 void BoardWidget::setLabelBold(int row, bool bold)
 {
-    m_state.labelBold[row - 1] = bold;
+    if (std::exchange(m_state.labelBold[row - 1], bold) == bold) {
+        return;
+    }
     update(rowLabelRect(row));
+    announce(Item::RowLabel, row, 0, QAccessible::NameChanged);
 }
 
 void BoardWidget::setScoreCaption(const QString &caption)
 {
-    m_state.scoreCaption = caption;
+    if (std::exchange(m_state.scoreCaption, caption) == caption) {
+        return;
+    }
     m_scoreFont = fittedFont(gameFont(11, true), caption, kScoreRect.width());
     update(kScoreRect);
+    announce(Item::Score, 0, 0, QAccessible::NameChanged);
+}
+
+void BoardWidget::setGameEnd(GameEnd end)
+{
+    if (m_state.end != GameEnd::Playing) {
+        return;
+    }
+    m_state.end = end;
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+    // A bold row label stops saying that its row is current.
+    for (int row = 1; row <= LabelClicker::kRows; ++row) {
+        if (m_state.labelBold[row - 1]) {
+            announce(Item::RowLabel, row, 0, QAccessible::NameChanged);
+        }
+    }
+}
+
+void BoardWidget::clickTarget(int row, int index)
+{
+    if (m_state.pegCoverEnabled[row - 1][index]) {
+        emit pegClicked(row, index);
+    }
 }
 
 std::optional<std::pair<int, int>> BoardWidget::targetAt(QPoint pos) const
@@ -179,7 +259,7 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent *event)
     const auto pressed = std::exchange(m_pressed, std::nullopt);
     if (event->button() == Qt::LeftButton && pressed &&
         targetAt(event->position().toPoint()) == pressed) {
-        emit pegClicked(pressed->first, pressed->second);
+        clickTarget(pressed->first, pressed->second);
     }
 }
 

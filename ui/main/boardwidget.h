@@ -1,17 +1,20 @@
 #pragma once
 
+#include "ui/main/boardaccessible.h"
 #include "ui/main/boardstate.h"
 
+#include <QAccessible>
 #include <QFont>
 #include <QWidget>
 
 #include <array>
-
 #include <optional>
 
 // The board of the main window: row labels, grid lines, guess pegs, key pegs, code pegs and
 // the score, painted in their stacking order from one BoardState. Clicks on an enabled
-// click target of a guess peg are reported as pegClicked(row, index).
+// click target of a guess peg are reported as pegClicked(row, index); so are the keys 1 to 4
+// while the board's window is active, and the screen reader's press on a guess peg. Every
+// change is told to the screen reader as well.
 class BoardWidget : public QWidget
 {
     Q_OBJECT
@@ -28,6 +31,11 @@ public:
     void setPegCoverEnabled(int row, int index, bool enabled);
     void setLabelBold(int row, bool bold);
     void setScoreCaption(const QString &caption);
+    // The first end of a game is kept: giving up after a loss does not make it a give-up.
+    void setGameEnd(GameEnd end);
+
+    // A click on the target of guess peg `index` of `row`: reported only while it is enabled.
+    void clickTarget(int row, int index);
 
     // The enabled click target under a point, as (row, index).
     std::optional<std::pair<int, int>> targetAt(QPoint pos) const;
@@ -42,6 +50,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void announce(BoardAccessible::Item item, int row, int index, QAccessible::Event type);
+    void announceState(BoardAccessible::Item item, int row, int index, QAccessible::State change);
+
     BoardState m_state;
     std::optional<std::pair<int, int>> m_pressed;
     // Fonts fitted to their boxes once, not on every paint: [row - 1][bold].

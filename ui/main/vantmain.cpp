@@ -36,6 +36,7 @@ VantMain::VantMain(Windows &windows) : m_windows(windows)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
+    setMenuBar(makeMenuBar());
     QMenuBar *menu = menuBar();
     menu->setNativeMenuBar(false);
     menu->setFont(gameFont());
@@ -120,6 +121,9 @@ void VantMain::checkColors()
     }
     const QString score = QString::number(state.score);
     m_board->setScoreCaption(score);
+    if (turn.outcome != TurnOutcome::NextRow) {
+        m_board->setGameEnd(turn.outcome == TurnOutcome::Won ? GameEnd::Won : GameEnd::Lost);
+    }
 
     switch (turn.outcome) {
     case TurnOutcome::Won:
@@ -163,4 +167,5 @@ void VantMain::giveUp()
     }
     m_checkClicker->setEnabled(false);
     m_board->setScoreCaption(QStringLiteral("0"));
+    m_board->setGameEnd(GameEnd::GivenUp);
 }
