@@ -85,10 +85,9 @@ private slots:
             << "score 0, row 1, reseeds 4, list 45 - Ann" << none << QStringList{"HScoreList"};
         // A second "High Scores" only brings the one list window to the front. After Alt, the
         // menu entry chosen with the arrow keys is highlighted.
-        QTest::newRow("high scores twice")
-            << "Alt Right @menu-keys Return H"
-            << "score 0, row 1, reseeds 4, list 45 - Ann" << none
-            << QStringList{"HScoreList", "VantMain"};
+        QTest::newRow("high scores twice") << "Alt Right @menu-keys Return H"
+                                           << "score 0, row 1, reseeds 4, list 45 - Ann" << none
+                                           << QStringList{"HScoreList", "VantMain"};
     }
     void play()
     {
