@@ -1,14 +1,57 @@
 #!/usr/bin/env bash
-# Start-up to the first frame, the game against the bare Qt window, offscreen; both programs
-# exit right after their first paint. Needs hyperfine and jq (apt-get install hyperfine jq).
-#   benchmarks/startup.sh BUILD_DIR
+# Start-up to the first frame: the game against two yardsticks, a bare Qt window with about as
+# many widgets as the board ("bare") and an empty Qt window ("floor"). Each program exits right
+# after its first paint, which on an X server comes once the window manager has mapped the window.
+# Measured offscreen, and on Xvfb under openbox, where the window icon and the frame cost too.
+# Hyperfine times ROUNDS rounds (default 10) of five runs of each program, after two warm-up runs,
+# the three programs one after the other in every round, so that a change in the machine's load
+# falls on all of them alike. Prints each round's medians and ratios, then those of all runs.
+# Needs hyperfine, jq, Xvfb, openbox, wmctrl and dbus-daemon
+# (apt-get install hyperfine jq xvfb openbox wmctrl dbus).
+#   benchmarks/startup.sh BUILD_DIR [ROUNDS]
 set -euo pipefail
-bin=${1:?usage: benchmarks/startup.sh BUILD_DIR}/benchmarks
-json=$(mktemp)
-trap 'rm -f "$json"' EXIT
+bin=${1:?usage: benchmarks/startup.sh BUILD_DIR [ROUNDS]}/benchmarks
+rounds=${2:-10}
+work=$(mktemp -d)
+pids=()
+trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 
-QT_QPA_PLATFORM=offscreen hyperfine --shell=none --warmup 3 --runs 30 --export-json "$json" \
-    --command-name bare "$bin/bench_startup_bare" --command-name Vantrel "$bin/bench_startup_game"
-jq -r '.results[] | "\(.command) \(.median)"' "$json" |
-    awk '{ printf "%s: median %.1f ms\n", $1, $2 * 1000; median[NR] = $2 }
-        END { printf "ratio of the medians Vantrel/bare: %.2f\n", median[2] / median[1] }'
+# A session bus, as on a desktop: without one, Qt on X would start a bus of its own every run.
+dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$work/bus"
+pids+=("$(sed -n 2p "$work/bus")")
+export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p "$work/bus")
+
+# measure PLATFORM: the rounds on that Qt platform, then the medians of all runs together.
+measure() {
+    for round in $(seq "$rounds"); do
+        QT_QPA_PLATFORM=$1 hyperfine --shell=none --style none --warmup 2 --runs 5 \
+            --export-json "$work/$1-$round.json" --command-name floor "$bin/bench_startup_floor" \
+            --command-name bare "$bin/bench_startup_bare" --command-name Vantrel "$bin/bench_startup_game"
+        report "$1, round $round" "$work/$1-$round.json"
+    done
+    report "$1, all $((rounds * 5)) runs" "$work/$1"-*.json
+}
+
+# report LABEL JSON...: the median of each program's runs in these files, and the ratios.
+report() {
+    local label=$1
+    shift
+    jq -s -r '[.[].results[]] | group_by(.command)[] |
+        "\(.[0].command) \([.[].times[]] | sort | (.[(length - 1) / 2 | floor] + .[length / 2 | floor]) / 2)"' "$@" |
+        awk -v label="$label" '{ ms[$1] = $2 * 1000 }
+            END { printf "%s: Vantrel %.1f ms, bare %.1f ms, floor %.1f ms; Vantrel/bare %.2f, Vantrel/floor %.2f, bare/floor %.2f\n",
+                  label, ms["Vantrel"], ms["bare"], ms["floor"], ms["Vantrel"] / ms["bare"],
+                  ms["Vantrel"] / ms["floor"], ms["bare"] / ms["floor"] }'
+}
+
+measure offscreen
+
+exec {display}<> <(:)
+Xvfb -displayfd "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+read -r -t 30 -u "$display" number || { echo "Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
+export DISPLAY=:$number
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 400); do wmctrl -m >/dev/null 2>&1 && break || sleep 0.05; done
+measure xcb
