@@ -7,6 +7,7 @@
 #include "ui/fonts.h"
 #include "ui/main/boardaccessible.h"
 #include "ui/main/boardwidget.h"
+#include "ui/placement.h"
 #include "ui/windows.h"
 
 #include <QAction>
