@@ -1,8 +1,10 @@
 #include "packaging/appicon.h"
 
 #include <QIconEngine>
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QResource>
 #include <QSize>
 
 #include <array>
@@ -16,9 +18,10 @@ constexpr std::array kSizes{16, 24, 32, 48, 64, 128, 256};
 // take the installed icons, named by the desktop entry, at every size.
 constexpr std::array kOfferedSizes{16, 24, 32, 48};
 
-// The drawings are decoded only when the window system asks for a size. Each size is drawn on
-// its own, the larger ones too when asked for; the nearest larger drawing is scaled down only
-// for a size between them.
+// A drawing is read only when the window system asks for its size. The offered sizes are kept as
+// raw RGBA bytes as well, which need no decoding: the first PNG a program decodes costs it
+// almost a millisecond. Each size is drawn on its own, the larger ones too when asked for; the
+// nearest larger drawing is scaled down only for a size between them.
 class AppIconEngine final : public QIconEngine
 {
 public:
@@ -31,7 +34,7 @@ public:
                 break;
             }
         }
-        const QPixmap image(QStringLiteral(":/icons/vantrel-%1.png").arg(drawn));
+        const QPixmap image = drawing(drawn);
         return image.size() == size
                    ? image
                    : image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -48,6 +51,20 @@ public:
         return sizes;
     }
     QIconEngine *clone() const override { return new AppIconEngine; }
+
+private:
+    static QPixmap drawing(int size)
+    {
+        const QResource raw(QStringLiteral(":/icons/vantrel-%1.rgba").arg(size));
+        if (raw.isValid()) {
+            const QByteArray bytes = raw.uncompressedData();
+            if (bytes.size() == qsizetype(size) * size * 4) {
+                return QPixmap::fromImage(QImage(reinterpret_cast<const uchar *>(bytes.constData()),
+                                                 size, size, size * 4, QImage::Format_RGBA8888));
+            }
+        }
+        return QPixmap(QStringLiteral(":/icons/vantrel-%1.png").arg(size));
+    }
 };
 
 } // namespace
