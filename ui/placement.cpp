@@ -11,12 +11,14 @@
 #include <xcb/xcb.h>
 
 #include <QDeadlineTimer>
+#include <QEvent>
 #include <QThread>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -66,15 +68,17 @@ std::optional<std::vector<uint32_t>> property(xcb_connection_t *connection, xcb_
 }
 
 // Asks the X11 window manager which frame it will put around the window before the window is
-// mapped (_NET_REQUEST_FRAME_EXTENTS, answered by setting _NET_FRAME_EXTENTS on the window), and
-// waits briefly for the answer. A window manager that does not list the request, such as KWin,
-// leaves it unanswered, and its own placement centres new windows unless its user chose otherwise.
-Frame x11Frame(QWidget &window)
+// mapped (_NET_REQUEST_FRAME_EXTENTS, answered by setting _NET_FRAME_EXTENTS on the window).
+// Returns how to read the answer: it waits briefly for it if it has not come by then. A window
+// manager that does not list the request, such as KWin, leaves it unanswered, and its own
+// placement centres new windows unless its user chose otherwise.
+std::function<Frame()> askX11Frame(QWidget &window)
 {
+    const auto guess = [&window] { return guessedFrame(window); };
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
     if (!connection) {
-        return guessedFrame(window);
+        return guess;
     }
     const auto id = xcb_window_t(window.winId());
 
@@ -94,18 +98,18 @@ Frame x11Frame(QWidget &window)
     const Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, treeCookie, nullptr));
     const auto [supported, check, request, extents] = atoms;
     if (!tree || std::find(atoms.begin(), atoms.end(), XCB_ATOM_NONE) != atoms.end()) {
-        return guessedFrame(window);
+        return guess;
     }
 
     // A running window manager keeps a window that names itself, and lists what it supports.
     const auto manager = property(connection, tree->root, check, XCB_ATOM_WINDOW, 1);
     if (!manager || manager->size() != 1 ||
         property(connection, manager->front(), check, XCB_ATOM_WINDOW, 1) != manager) {
-        return guessedFrame(window);
+        return guess;
     }
     const auto features = property(connection, tree->root, supported, XCB_ATOM_ATOM, 4096);
     if (!features || std::find(features->begin(), features->end(), request) == features->end()) {
-        return {Frame::Known::ByItsManager, {}};
+        return [] { return Frame{Frame::Known::ByItsManager, {}}; };
     }
 
     xcb_client_message_event_t message = {};
@@ -116,55 +120,55 @@ Frame x11Frame(QWidget &window)
     xcb_send_event(connection, 0, tree->root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char *>(&message));
-    const QDeadlineTimer deadline(kAnswerMs);
-    for (;;) {
-        // Left, right, top, bottom, in the screen's pixels.
-        const auto frame = property(connection, id, extents, XCB_ATOM_CARDINAL, 4);
-        if (frame && frame->size() == 4) {
-            const qreal ratio = window.devicePixelRatioF();
-            const auto scaled = [ratio](uint32_t pixels) { return qRound(pixels / ratio); };
-            return {Frame::Known::Yes, QMargins(scaled((*frame)[0]), scaled((*frame)[2]),
-                                                scaled((*frame)[1]), scaled((*frame)[3]))};
+    xcb_flush(connection);
+    return [&window, connection, id, extents, guess, deadline = QDeadlineTimer(kAnswerMs)] {
+        for (;;) {
+            // Left, right, top, bottom, in the screen's pixels.
+            const auto frame = property(connection, id, extents, XCB_ATOM_CARDINAL, 4);
+            if (frame && frame->size() == 4) {
+                const qreal ratio = window.devicePixelRatioF();
+                const auto scaled = [ratio](uint32_t pixels) { return qRound(pixels / ratio); };
+                return Frame{Frame::Known::Yes, QMargins(scaled((*frame)[0]), scaled((*frame)[2]),
+                                                         scaled((*frame)[1]), scaled((*frame)[3]))};
+            }
+            if (deadline.hasExpired()) {
+                return guess();
+            }
+            QThread::usleep(100);
         }
-        if (deadline.hasExpired()) {
-            return guessedFrame(window);
-        }
-        QThread::usleep(100);
-    }
+    };
 }
+
+// Runs an action once, when the window is about to be mapped.
+class BeforeMapping final : public QObject
+{
+public:
+    BeforeMapping(QWidget &window, std::function<void()> action)
+        : QObject(&window), m_action(std::move(action))
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            watched->removeEventFilter(this);
+            m_action();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
 
 #endif
 
-Frame frameBeforeShow(QWidget &window)
+// Places the window in the middle of the available area with the frame it will get.
+void place(QWidget &window, const QRect &available, const Frame &frame)
 {
-#if __has_include(<xcb/xcb.h>)
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        return x11Frame(window);
-    }
-#endif
-    // Elsewhere the window system draws the frame itself and knows it once the window exists.
-    window.winId();
-    const QMargins margins = window.windowHandle()->frameMargins();
-    return margins.isNull() ? guessedFrame(window) : Frame{Frame::Known::Yes, margins};
-}
-
-} // namespace
-
-void centreOnScreen(QWidget &window)
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        return;
-    }
-    window.adjustSize();
-    const QRect available = screen->availableGeometry();
-    if (window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        QRect place(QPoint(), window.size());
-        place.moveCenter(available.center());
-        window.move(place.topLeft());
-        return;
-    }
-    const Frame frame = frameBeforeShow(window);
     if (frame.known == Frame::Known::ByItsManager) {
         return;
     }
@@ -193,4 +197,37 @@ void centreOnScreen(QWidget &window)
                          timer->stop();
                      });
     timer->start();
+}
+
+} // namespace
+
+void centreOnScreen(QWidget &window)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    window.adjustSize();
+    const QRect available = screen->availableGeometry();
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        QRect inside(QPoint(), window.size());
+        inside.moveCenter(available.center());
+        window.move(inside.topLeft());
+        return;
+    }
+#if __has_include(<xcb/xcb.h>)
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // The window manager answers while the window finishes loading; the answer is read
+        // just before the window is mapped.
+        new BeforeMapping(window, [&window, available, answer = askX11Frame(window)] {
+            place(window, available, answer());
+        });
+        return;
+    }
+#endif
+    // Elsewhere the window system draws the frame itself and knows it once the window exists.
+    window.winId();
+    const QMargins margins = window.windowHandle()->frameMargins();
+    place(window, available,
+          margins.isNull() ? guessedFrame(window) : Frame{Frame::Known::Yes, margins});
 }
