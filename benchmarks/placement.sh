@@ -25,6 +25,9 @@ stop() {
 }
 trap 'stop; kill "$bus" 2>/dev/null; rm -rf "$work"' EXIT
 
+# Settings of a fresh account, so that a desktop setting such as accessibility being on,
+# which makes every Qt program slower to start, does not change the figures.
+mkdir "$work/config" && export XDG_CONFIG_HOME=$work/config
 # A session bus, as on a desktop, which the desktop window managers need.
 dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$work/bus"
 bus=$(sed -n 2p "$work/bus")
