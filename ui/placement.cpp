@@ -11,7 +11,6 @@
 #include <xcb/xcb.h>
 
 #include <QDeadlineTimer>
-#include <QEvent>
 #include <QThread>
 
 #include <algorithm>
@@ -69,10 +68,10 @@ std::optional<std::vector<uint32_t>> property(xcb_connection_t *connection, xcb_
 
 // Asks the X11 window manager which frame it will put around the window before the window is
 // mapped (_NET_REQUEST_FRAME_EXTENTS, answered by setting _NET_FRAME_EXTENTS on the window).
-// Returns how to read the answer: it waits briefly for it if it has not come by then. A window
+// Returns how to read the answer, which waits briefly for it if it has not come by then. A window
 // manager that does not list the request, such as KWin, leaves it unanswered, and its own
 // placement centres new windows unless its user chose otherwise.
-std::function<Frame()> askX11Frame(QWidget &window)
+std::function<Frame()> askX11Frame(QWidget &window, bool early)
 {
     const auto guess = [&window] { return guessedFrame(window); };
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -112,6 +111,17 @@ std::function<Frame()> askX11Frame(QWidget &window)
         return [] { return Frame{Frame::Known::ByItsManager, {}}; };
     }
 
+    if (early) {
+        // Asked before the window's layout has made it of fixed size, the question is asked as
+        // for one: some window managers leave the resize grip out of such a frame. The hints
+        // are written again, in full, when the window is laid out.
+        constexpr uint32_t kMinAndMaxSize = (1 << 4) | (1 << 5);
+        const auto width = uint32_t(window.width()), height = uint32_t(window.height());
+        const std::array<uint32_t, 18> hints{kMinAndMaxSize, 0,      0,     0,     0,
+                                             width,          height, width, height};
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, hints.size(), hints.data());
+    }
     xcb_client_message_event_t message = {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
@@ -139,29 +149,16 @@ std::function<Frame()> askX11Frame(QWidget &window)
     };
 }
 
-// Runs an action once, when the window is about to be mapped.
-class BeforeMapping final : public QObject
+// A question about the window's frame asked early, with the way to read its answer.
+class FrameQuestion final : public QObject
 {
 public:
-    BeforeMapping(QWidget &window, std::function<void()> action)
-        : QObject(&window), m_action(std::move(action))
+    FrameQuestion(QWidget &window, std::function<Frame()> answer)
+        : QObject(&window), answer(std::move(answer))
     {
-        window.installEventFilter(this);
+        setObjectName(QStringLiteral("FrameQuestion"));
     }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && watched == parent()) {
-            watched->removeEventFilter(this);
-            m_action();
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_action;
+    const std::function<Frame()> answer;
 };
 
 #endif
@@ -217,11 +214,11 @@ void centreOnScreen(QWidget &window)
     }
 #if __has_include(<xcb/xcb.h>)
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        // The window manager answers while the window finishes loading; the answer is read
-        // just before the window is mapped.
-        new BeforeMapping(window, [&window, available, answer = askX11Frame(window)] {
-            place(window, available, answer());
-        });
+        // Asked early, the window manager has answered while the window was built.
+        auto *question = dynamic_cast<FrameQuestion *>(window.findChild<QObject *>(
+            QStringLiteral("FrameQuestion"), Qt::FindDirectChildrenOnly));
+        place(window, available, question ? question->answer() : askX11Frame(window, false)());
+        delete question;
         return;
     }
 #endif
@@ -230,4 +227,14 @@ void centreOnScreen(QWidget &window)
     const QMargins margins = window.windowHandle()->frameMargins();
     place(window, available,
           margins.isNull() ? guessedFrame(window) : Frame{Frame::Known::Yes, margins});
+}
+
+void askForFrame([[maybe_unused]] QWidget &window)
+{
+#if __has_include(<xcb/xcb.h>)
+    if (QGuiApplication::platformName() == QLatin1String("xcb") &&
+        !window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        new FrameQuestion(window, askX11Frame(window, true));
+    }
+#endif
 }

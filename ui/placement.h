@@ -8,3 +8,8 @@ class QWidget;
 // centred again once it is framed, by a timer that is a direct child of the window and stops
 // when done. An X11 window manager that takes no such question places the window itself.
 void centreOnScreen(QWidget &window);
+
+// Asks the window system now which frame it will put around a window of fixed size whose flags
+// are set, so that centreOnScreen, once the window is built, need not wait for the answer.
+// Creates the window's native window.
+void askForFrame(QWidget &window);

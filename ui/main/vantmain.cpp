@@ -36,6 +36,7 @@ VantMain::VantMain(Windows &windows) : m_windows(windows)
     setWindowTitle(QStringLiteral("Vantrel"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
+    askForFrame(*this); // answered while the board is built
 
     QMenuBar *menu = menuBar();
     menu->setNativeMenuBar(false);
