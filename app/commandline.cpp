@@ -5,17 +5,33 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 constexpr int kUsageError = 2;
+constexpr int kWriteError = 1;
 
-void print(std::FILE *stream, const QString &text)
+// False when the text could not be written whole, as on a full disk or a closed stream.
+bool print(std::FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    return std::fflush(stream) == 0 && written;
+}
+
+// Answers on standard output; a failed write is an error, told on standard error.
+int answer(const QString &program, const QString &text)
+{
+    if (print(stdout, text))
+        return 0;
+    const int error = errno;
+    print(stderr, QStringLiteral("%1: cannot write to standard output: %2\n")
+                      .arg(program, QString::fromLocal8Bit(std::strerror(error))));
+    return kWriteError;
 }
 
 } // namespace
@@ -38,8 +54,12 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
                                   QStringLiteral("Show this help and quit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and quit."));
+    // A session manager restores the game with the session's id; the game keeps no session.
+    QCommandLineOption session(QStringLiteral("session"), QString(), QStringLiteral("id"));
+    session.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(session);
     // Without an application object the parser does not know the program's name.
     const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"), program);
 
@@ -52,13 +72,9 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         print(stderr, QStringLiteral("%1: %2\n\n%3").arg(program, error, usage));
         return kUsageError;
     }
-    if (parser.isSet(help)) {
-        print(stdout, usage);
-        return 0;
-    }
-    if (parser.isSet(version)) {
-        print(stdout, QStringLiteral("Vantrel %1\n").arg(QStringLiteral(VANTREL_VERSION)));
-        return 0;
-    }
+    if (parser.isSet(help))
+        return answer(program, usage);
+    if (parser.isSet(version))
+        return answer(program, QStringLiteral("Vantrel %1\n").arg(QStringLiteral(VANTREL_VERSION)));
     return std::nullopt;
 }

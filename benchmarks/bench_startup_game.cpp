@@ -10,6 +10,7 @@ int main(int argc, char *argv[])
     FirstPaintExit exitAfterFirstPaint;
     app.installEventFilter(&exitAfterFirstPaint);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setDesktopFileName(QStringLiteral(VANTREL_APP_ID));
     GameApp game;
     game.start();
     return QApplication::exec();

@@ -7,7 +7,8 @@
 # The scalable SVG repeats the 48 px drawing, so every size shows the same design.
 #
 # Writes icons/vantrel-{16,24,32,48,64,128,256}.png, icons/vantrel.svg and icons/vantrel.ico
-# beside this script. Needs ImageMagick's convert. Time stamps are left out so a rerun gives
+# beside this script, and the window icon's sizes 16 to 48 px again as raw RGBA bytes
+# (icons/vantrel-{16,24,32,48}.rgba), which the game shows without decoding a PNG. Needs ImageMagick's convert. Time stamps are left out so a rerun gives
 # the same bytes.
 set -euo pipefail
 
@@ -146,6 +147,10 @@ svg() {
 }
 
 svg 48 7 1.5 13 34 8.4 2
+
+for size in 16 24 32 48; do
+    convert "$out/vantrel-$size.png" -depth 8 "RGBA:$out/vantrel-$size.rgba"
+done
 
 # One .ico holding exactly the three drawn sizes.
 convert "$out/vantrel-16.png" "$out/vantrel-32.png" "$out/vantrel-48.png" "$out/vantrel.ico"

@@ -10,7 +10,7 @@ packages=(
     fonts-liberation2
     xvfb openbox wmctrl xdotool x11-utils
     clang-format clang-14 libclang-rt-14-dev
-    dpkg-dev file appstream desktop-file-utils groff-base
+    dpkg-dev file appstream desktop-file-utils groff-base lintian
     util-linux cloc
 )
 if [ "${1:-}" = --play ]; then

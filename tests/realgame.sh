@@ -58,8 +58,9 @@ finish() {
 }
 export QT_QPA_PLATFORM=offscreen
 
-# The real executable's command line: --help and --version answer on standard output; anything
-# else, Qt's own options too, gets the usage on standard error and status 2, and no window.
+# The real executable's command line: --help and --version answer on standard output, and a
+# session manager's -session ID is let through; anything else, Qt's own options too, gets the
+# usage on standard error and status 2, and no window.
 while IFS='|' read -r arguments status text; do
     read -r -a words <<<"$arguments"
     code=0 && timeout 10 "$2" "${words[@]}" >"$WORK/1" 2>"$WORK/2" || code=$?
@@ -71,6 +72,7 @@ done <<TABLE
 -reverse|2|Usage: vantrel [options]
 -style fusion|2|Usage: vantrel [options]
 --version extra|2|Usage: vantrel [options]
+-session 1a2b3c --version|0|Vantrel $3
 TABLE
 
 # SIGTERM, SIGHUP and SIGINT end the game cleanly; a win waiting for its name is kept. The end

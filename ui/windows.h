@@ -112,8 +112,5 @@ private:
     void windowGone();
 };
 
-// Places a window that has not been shown yet in the middle of the screen it will appear on.
-void centreOnScreen(QWidget &window);
-
 // A modal box with one OK button and no icon, as every message of the game is shown.
 void showMessageBox(const QString &title, const QString &text);

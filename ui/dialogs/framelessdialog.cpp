@@ -1,6 +1,7 @@
 #include "ui/dialogs/framelessdialog.h"
 
 #include "ui/main/boardstate.h"
+#include "ui/placement.h"
 #include "ui/windows.h"
 
 #include <QCloseEvent>

@@ -7,6 +7,7 @@
 #include "ui/fonts.h"
 #include "ui/main/boardaccessible.h"
 #include "ui/main/boardwidget.h"
+#include "ui/placement.h"
 #include "ui/windows.h"
 
 #include <QAction>
@@ -35,6 +36,7 @@ VantMain::VantMain(Windows &windows) : m_windows(windows)
     setWindowTitle(QStringLiteral("Vantrel"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
+    askForFrame(*this); // answered while the board is built
 
     setMenuBar(makeMenuBar());
     QMenuBar *menu = menuBar();

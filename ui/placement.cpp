@@ -1,0 +1,240 @@
+#include "ui/placement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#if __has_include(<xcb/xcb.h>)
+#include <xcb/xcb.h>
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+#endif
+
+namespace {
+
+// How a window can be placed in the middle with its frame before it is shown.
+struct Frame
+{
+    enum class Known {
+        Yes,          // the margins are the frame the window will get
+        Guessed,      // the margins are a guess, to be corrected once the window is framed
+        ByItsManager, // the window manager will not say, and places new windows itself
+    } known;
+    QMargins margins;
+};
+
+Frame guessedFrame(const QWidget &window)
+{
+    const int title = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return {Frame::Known::Guessed, QMargins(1, title + 1, 1, 1)};
+}
+
+#if __has_include(<xcb/xcb.h>)
+
+struct FreeReply
+{
+    void operator()(void *reply) const { std::free(reply); }
+};
+template <class T> using Reply = std::unique_ptr<T, FreeReply>;
+
+// An idle window manager answers within a millisecond; a busy desktop gets this long.
+constexpr int kAnswerMs = 100;
+
+// The 32-bit values of a property, or nothing when it is missing or of another type.
+std::optional<std::vector<uint32_t>> property(xcb_connection_t *connection, xcb_window_t window,
+                                              xcb_atom_t name, xcb_atom_t type, uint32_t length)
+{
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, name, type, 0, length), nullptr));
+    if (!reply || reply->format != 32) {
+        return std::nullopt;
+    }
+    const auto *values = static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
+    return std::vector(values, values + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+// Asks the X11 window manager which frame it will put around the window before the window is
+// mapped (_NET_REQUEST_FRAME_EXTENTS, answered by setting _NET_FRAME_EXTENTS on the window).
+// Returns how to read the answer, which waits briefly for it if it has not come by then. A window
+// manager that does not list the request, such as KWin, leaves it unanswered, and its own
+// placement centres new windows unless its user chose otherwise.
+std::function<Frame()> askX11Frame(QWidget &window, bool early)
+{
+    const auto guess = [&window] { return guessedFrame(window); };
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection) {
+        return guess;
+    }
+    const auto id = xcb_window_t(window.winId());
+
+    const std::array<const char *, 4> names{"_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK",
+                                            "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS"};
+    std::array<xcb_intern_atom_cookie_t, names.size()> cookies;
+    for (size_t i = 0; i < names.size(); ++i) {
+        cookies[i] = xcb_intern_atom(connection, 0, uint16_t(std::strlen(names[i])), names[i]);
+    }
+    const xcb_query_tree_cookie_t treeCookie = xcb_query_tree(connection, id);
+    std::array<xcb_atom_t, names.size()> atoms;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const Reply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(connection, cookies[i], nullptr));
+        atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+    const Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, treeCookie, nullptr));
+    const auto [supported, check, request, extents] = atoms;
+    if (!tree || std::find(atoms.begin(), atoms.end(), XCB_ATOM_NONE) != atoms.end()) {
+        return guess;
+    }
+
+    // A running window manager keeps a window that names itself, and lists what it supports.
+    const auto manager = property(connection, tree->root, check, XCB_ATOM_WINDOW, 1);
+    if (!manager || manager->size() != 1 ||
+        property(connection, manager->front(), check, XCB_ATOM_WINDOW, 1) != manager) {
+        return guess;
+    }
+    const auto features = property(connection, tree->root, supported, XCB_ATOM_ATOM, 4096);
+    if (!features || std::find(features->begin(), features->end(), request) == features->end()) {
+        return [] { return Frame{Frame::Known::ByItsManager, {}}; };
+    }
+
+    if (early) {
+        // Asked before the window's layout has made it of fixed size, the question is asked as
+        // for one: some window managers leave the resize grip out of such a frame. The hints
+        // are written again, in full, when the window is laid out.
+        constexpr uint32_t kMinAndMaxSize = (1 << 4) | (1 << 5);
+        const auto width = uint32_t(window.width()), height = uint32_t(window.height());
+        const std::array<uint32_t, 18> hints{kMinAndMaxSize, 0,      0,     0,     0,
+                                             width,          height, width, height};
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, hints.size(), hints.data());
+    }
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = request;
+    xcb_send_event(connection, 0, tree->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+    return [&window, connection, id, extents, guess, deadline = QDeadlineTimer(kAnswerMs)] {
+        for (;;) {
+            // Left, right, top, bottom, in the screen's pixels.
+            const auto frame = property(connection, id, extents, XCB_ATOM_CARDINAL, 4);
+            if (frame && frame->size() == 4) {
+                const qreal ratio = window.devicePixelRatioF();
+                const auto scaled = [ratio](uint32_t pixels) { return qRound(pixels / ratio); };
+                return Frame{Frame::Known::Yes, QMargins(scaled((*frame)[0]), scaled((*frame)[2]),
+                                                         scaled((*frame)[1]), scaled((*frame)[3]))};
+            }
+            if (deadline.hasExpired()) {
+                return guess();
+            }
+            QThread::usleep(100);
+        }
+    };
+}
+
+// A question about the window's frame asked early, with the way to read its answer.
+class FrameQuestion final : public QObject
+{
+public:
+    FrameQuestion(QWidget &window, std::function<Frame()> answer)
+        : QObject(&window), answer(std::move(answer))
+    {
+        setObjectName(QStringLiteral("FrameQuestion"));
+    }
+    const std::function<Frame()> answer;
+};
+
+#endif
+
+// Places the window in the middle of the available area with the frame it will get.
+void place(QWidget &window, const QRect &available, const Frame &frame)
+{
+    if (frame.known == Frame::Known::ByItsManager) {
+        return;
+    }
+    QRect outer(QPoint(), window.size().grownBy(frame.margins));
+    outer.moveCenter(available.center());
+    window.setGeometry(outer.marginsRemoved(frame.margins));
+    if (frame.known == Frame::Known::Yes) {
+        return;
+    }
+    // Once the window manager has framed the window, centre the real frame.
+    auto *timer = new QTimer(&window);
+    timer->setInterval(25);
+    QObject::connect(timer, &QTimer::timeout, &window,
+                     [timer, &window, available, tries = 0]() mutable {
+                         const QWindow *handle = window.windowHandle();
+                         if (handle && !handle->frameMargins().isNull()) {
+                             QRect frame = window.frameGeometry();
+                             frame.moveCenter(available.center());
+                             if (frame.topLeft() != window.frameGeometry().topLeft()) {
+                                 window.move(frame.topLeft());
+                             }
+                         } else if (++tries < 40) {
+                             return;
+                         }
+                         timer->deleteLater();
+                         timer->stop();
+                     });
+    timer->start();
+}
+
+} // namespace
+
+void centreOnScreen(QWidget &window)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    window.adjustSize();
+    const QRect available = screen->availableGeometry();
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        QRect inside(QPoint(), window.size());
+        inside.moveCenter(available.center());
+        window.move(inside.topLeft());
+        return;
+    }
+#if __has_include(<xcb/xcb.h>)
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // Asked early, the window manager has answered while the window was built.
+        auto *question = dynamic_cast<FrameQuestion *>(window.findChild<QObject *>(
+            QStringLiteral("FrameQuestion"), Qt::FindDirectChildrenOnly));
+        place(window, available, question ? question->answer() : askX11Frame(window, false)());
+        delete question;
+        return;
+    }
+#endif
+    // Elsewhere the window system draws the frame itself and knows it once the window exists.
+    window.winId();
+    const QMargins margins = window.windowHandle()->frameMargins();
+    place(window, available,
+          margins.isNull() ? guessedFrame(window) : Frame{Frame::Known::Yes, margins});
+}
+
+void askForFrame([[maybe_unused]] QWidget &window)
+{
+#if __has_include(<xcb/xcb.h>)
+    if (QGuiApplication::platformName() == QLatin1String("xcb") &&
+        !window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        new FrameQuestion(window, askX11Frame(window, true));
+    }
+#endif
+}
