@@ -100,12 +100,13 @@ BoardWidget::BoardWidget(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("Board"));
     setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A bold caption, the current row's, is fitted only when its row first becomes current:
+    // narrowing the wider bold text takes most of the fitting, and most games never reach
+    // row 10.
     for (int row = 1; row <= LabelClicker::kRows; ++row) {
-        for (bool bold : {false, true}) {
-            m_rowFonts[row - 1][bold] =
-                fittedFont(gameFont(11, bold), rowCaption(row), rowLabelRect(row).width());
-        }
+        fitRowFont(row, false);
     }
+    fitRowFont(1, true);
     m_scoreTitleFont = fittedFont(gameFont(11), kScoreTitle, kScoreTitleRect.width());
     m_scoreFont = fittedFont(gameFont(11, true), m_state.scoreCaption, kScoreRect.width());
 
@@ -193,8 +194,19 @@ void BoardWidget::setLabelBold(int row, bool bold)
     if (std::exchange(m_state.labelBold[row - 1], bold) == bold) {
         return;
     }
+    if (bold) {
+        fitRowFont(row, true);
+    }
     update(rowLabelRect(row));
     announce(Item::RowLabel, row, 0, QAccessible::NameChanged);
+}
+
+void BoardWidget::fitRowFont(int row, bool bold)
+{
+    QFont &font = m_rowFonts[row - 1][bold];
+    if (font == QFont()) {
+        font = fittedFont(gameFont(11, bold), rowCaption(row), rowLabelRect(row).width());
+    }
 }
 
 void BoardWidget::setScoreCaption(const QString &caption)

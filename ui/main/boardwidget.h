@@ -52,10 +52,12 @@ protected:
 private:
     void announce(BoardAccessible::Item item, int row, int index, QAccessible::Event type);
     void announceState(BoardAccessible::Item item, int row, int index, QAccessible::State change);
+    void fitRowFont(int row, bool bold);
 
     BoardState m_state;
     std::optional<std::pair<int, int>> m_pressed;
-    // Fonts fitted to their boxes once, not on every paint: [row - 1][bold].
+    // Fonts fitted to their boxes once, not on every paint: [row - 1][bold]; a default font
+    // until fitted.
     std::array<std::array<QFont, 2>, LabelClicker::kRows> m_rowFonts;
     QFont m_scoreTitleFont;
     QFont m_scoreFont;
