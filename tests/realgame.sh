@@ -237,6 +237,7 @@ xdotool windowmove "$dialog" 10 10 && sleep 0.4
 send copy new
 board=$main && window board $size
 [ "$(place "$dialog")" -gt "$(place "$board")" ] || fail "the new board covers the score dialog"
+xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "$(printf '# 0x%x$' "$board")" || fail "not kept above"
 wmctrl -i -c "$board" && sleep 0.4
 alive "closing the board lost the win waiting for a name"
 click "$dialog" 165 65
