@@ -120,6 +120,7 @@ private slots:
         QVERIFY2(loaded.entries.isEmpty() && loaded.error.contains(path) &&
                      loaded.error.contains(reason),
                  qPrintable(loaded.error));
+        QCOMPARE(save({path}, {}).error, QString()); // nothing new: nothing lost, no word
         const QString error = saveEntries({path}, {"12 - Eve"}).error;
         QVERIFY2(error.contains(reason) && error.contains("\"12 - Eve\""), qPrintable(error));
         QCOMPARE(describe(path), before);
