@@ -1,14 +1,26 @@
 #include "ui/fonts.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
 
 QFont gameFont(int pixelSize, bool bold)
 {
+    // The first of the families that is installed, found once: every font the board asks for
+    // would otherwise look for each missing family again.
+    static const QStringList families = [] {
+        const QStringList wanted{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                                 QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                                 QStringLiteral("DejaVu Sans")};
+        for (const QString &family : wanted) {
+            if (QFontDatabase::hasFamily(family)) {
+                return QStringList{family};
+            }
+        }
+        return QStringList{QStringLiteral("sans-serif")};
+    }();
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")});
+    font.setFamilies(families);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setStyleStrategy(QFont::PreferAntialias);
