@@ -190,6 +190,17 @@ QString readAll(int fd, QByteArray &bytes)
     return exceedsLimits(bytes) ? tooLargeReason() : QString();
 }
 
+FileRead readRegular(const QString &path)
+{
+    const OpenedFile file = openRegular(path);
+    FileRead result{file.status, {}, file.reason};
+    if (file.status == OpenedFile::Open)
+        result.reason = readAll(file.fd.get(), result.bytes);
+    if (!result.reason.isEmpty())
+        result.status = OpenedFile::Refused;
+    return result;
+}
+
 int replaceFile(const QString &path, const QByteArray &bytes, const struct stat *old)
 {
     const QFileInfo info(path);

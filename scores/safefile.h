@@ -43,6 +43,15 @@ OpenedFile refused(const QString &reason);
 // Reads the whole file open at fd. Returns "" or why it was refused (too large, a read error).
 QString readAll(int fd, QByteArray &bytes);
 
+// The bytes of the regular file at path, read as openRegular opens it.
+struct FileRead
+{
+    OpenedFile::Status status = OpenedFile::Missing; // Open: the bytes were read
+    QByteArray bytes;
+    QString reason; // why it was refused
+};
+FileRead readRegular(const QString &path);
+
 // Writes bytes to a new file beside path, flushed to disk, then renames it over path. With `old`
 // the new file takes its owner, group and mode first, and fails with EPERM if they cannot be
 // kept. Without it, path must not exist yet: EEXIST says another file was put there meanwhile.

@@ -40,11 +40,9 @@ QStringList seedEntries(const Location &location)
 {
     if (location.seedPath.isEmpty())
         return {};
-    const OpenedFile seed = openRegular(location.seedPath);
-    QByteArray bytes;
-    if (seed.status != OpenedFile::Open || !readAll(seed.fd.get(), bytes).isEmpty())
-        return {}; // anything but a readable list there starts the player's list empty
-    return parse(bytes);
+    // Anything but a readable list there starts the player's list empty.
+    const FileRead seed = readRegular(location.seedPath);
+    return seed.status == OpenedFile::Open ? parse(seed.bytes) : QStringList();
 }
 
 } // namespace
@@ -55,20 +53,16 @@ Loaded load(const Location &location)
         return {seedEntries(location), {}, {}};
     // Read without the lock: were it caught in the middle of another copy's save in place, the
     // window would show a list that its own save does not trust, as it reads the file again.
-    const OpenedFile file = openRegular(location.path);
-    QString reason = file.reason;
-    QByteArray bytes;
-    if (file.status == OpenedFile::Open)
-        reason = readAll(file.fd.get(), bytes);
-    else if (file.status == OpenedFile::Missing)
+    const FileRead file = readRegular(location.path);
+    if (file.status == OpenedFile::Missing)
         return {seedEntries(location), {}, {}};
-    if (!reason.isEmpty()) {
+    if (file.status == OpenedFile::Refused) {
         return {{},
                 {},
                 QStringLiteral("Could not read the high scores from \"%1\": %2.")
-                    .arg(location.path, reason)};
+                    .arg(location.path, file.reason)};
     }
-    return {parse(bytes), bytes, {}};
+    return {parse(file.bytes), file.bytes, {}};
 }
 
 Saved save(const Location &location, const View &view, const Pause &pause)
@@ -90,12 +84,12 @@ Saved save(const Location &location, const View &view, const Pause &pause)
     if (view.added.isEmpty()) {
         if (!view.wasRead)
             return {};
-        const OpenedFile file = openRegular(location.path);
-        QByteArray bytes;
-        if (file.status == OpenedFile::Open && readAll(file.fd.get(), bytes).isEmpty()) {
-            const QStringList entries = bytes == view.loadedBytes ? view.shown : parse(bytes);
-            if (serialize(entries) == bytes)
-                return {{}, bytes, entries};
+        const FileRead file = readRegular(location.path);
+        if (file.status == OpenedFile::Open) {
+            const QStringList entries =
+                file.bytes == view.loadedBytes ? view.shown : parse(file.bytes);
+            if (serialize(entries) == file.bytes)
+                return {{}, file.bytes, entries};
         } else if (file.status == OpenedFile::Missing && !location.seedPath.isEmpty()) {
             return {};
         }

@@ -1,7 +1,6 @@
 #include "ui/dialogs/hscorelist.h"
 
 #include "scores/format.h"
-#include "scores/store.h"
 #include "ui/fonts.h"
 #include "ui/main/boardstate.h"
 #include "ui/windows.h"
@@ -100,17 +99,16 @@ QStringList HScoreList::entries() const
 
 bool HScoreList::save()
 {
-    QByteArray bytes;
-    QStringList entries;
-    if (!write(&bytes, &entries)) {
+    const Scores::Saved saved = write();
+    if (!saved.error.isEmpty()) {
         return false;
     }
     if (!m_added.isEmpty()) {
         m_added.clear();
-        m_loadedBytes = bytes;
+        m_loadedBytes = saved.bytes;
         m_wasRead = true;
-        if (entries != this->entries()) {
-            m_model->setStringList(entries);
+        if (saved.entries != entries()) {
+            m_model->setStringList(saved.entries);
         }
     }
     return true;
@@ -119,20 +117,15 @@ bool HScoreList::save()
 // The list is saved as the file holds it now plus this window's entries: another copy of the
 // game may have saved meanwhile, and a list that could not be read is never replaced by what
 // this window shows.
-bool HScoreList::write(QByteArray *bytes, QStringList *entries)
+Scores::Saved HScoreList::write()
 {
-    Scores::Saved saved = Scores::save(m_windows.services.scores,
-                                       {m_loadedBytes, m_wasRead, this->entries(), m_added},
-                                       m_windows.services.pause);
+    Scores::Saved saved =
+        Scores::save(m_windows.services.scores, {m_loadedBytes, m_wasRead, entries(), m_added},
+                     m_windows.services.pause);
     if (!saved.error.isEmpty()) {
         m_windows.services.message(QStringLiteral("High Scores"), saved.error);
-        return false;
     }
-    if (bytes) {
-        *bytes = std::move(saved.bytes);
-        *entries = std::move(saved.entries);
-    }
-    return true;
+    return saved;
 }
 
 void HScoreList::closeEvent(QCloseEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scores/store.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <QWidget>
@@ -29,7 +31,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    bool write(QByteArray *bytes = nullptr, QStringList *entries = nullptr);
+    Scores::Saved write();
 
     Windows &m_windows;
     QStringListModel *m_model;
