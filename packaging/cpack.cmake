@@ -27,5 +27,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
 # The board's captions are set in Liberation Sans where it is installed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation2)
+# The time stamps of what is packed; the compiler builds no folder's name into the program.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/source-date.cmake)
+set(CPACK_VANTREL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_VANTREL_RELEASE_DATE ${VANTREL_RELEASE_DATE})
 
 include(CPack)

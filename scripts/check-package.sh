@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a Release build in build-pkg/ and checks what it holds: the
-# files, the Depends field, the AppStream data, the desktop entry, the man page, what Debian's
-# package checker says, and that the packed executable starts. Prints one line per check and exits non-zero if any fails.
+# Builds the Debian package from a Release build in build-pkg/, builds it again from a copy of the
+# sources in another folder, and checks that both are the same bytes and what the package holds:
+# the files, the Depends field, the AppStream data, the desktop entry, the man page, what Debian's
+# package checker says, and that the packed executable starts. Prints one line per check and
+# exits non-zero if any fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,19 +15,35 @@ version=$(sed -n 's/^project(Vantrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 id=$(sed -n 's/^set(VANTREL_APP_ID \(.*\))$/\1/p' CMakeLists.txt)
 [ -n "$version" ] && [ -n "$id" ] || { echo "check-package: no version or id in CMakeLists.txt" >&2; exit 1; }
 
-build=build-pkg
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DVANTREL_PLAYER_LISTS=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
-rm -f "$build"/vantrel_*.deb
-(cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log" >&2; exit 1; }
-deb="$build/vantrel_${version}_$(dpkg --print-architecture).deb"
-[ -f "$deb" ] || { echo "check-package: cpack wrote no $deb" >&2; ls "$build" >&2; exit 1; }
-echo "package: $deb, $(stat -c %s "$deb") bytes"
-
 work=$(mktemp -d)
 chmod 755 "$work" # lintian reads the package as nobody when this runs as root
 trap 'rm -rf "$work"' EXIT
+arch=$(dpkg --print-architecture)
+
+# pack SOURCE BUILD: a Release build of SOURCE in the folder BUILD, packed there.
+pack() {
+    cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+        -DVANTREL_PLAYER_LISTS=ON >/dev/null
+    cmake --build "$2" -j "$(nproc)" >/dev/null
+    rm -f "$2"/vantrel_*.deb
+    (cd "$2" && cpack -G DEB >cpack.log 2>&1) || { cat "$2/cpack.log" >&2; exit 1; }
+    [ -f "$2/vantrel_${version}_$arch.deb" ] || { echo "check-package: cpack wrote no package in $2" >&2; exit 1; }
+}
+
+build=build-pkg
+pack . "$build"
+deb="$build/vantrel_${version}_$arch.deb"
+echo "package: $deb, $(stat -c %s "$deb") bytes"
+
+# The same sources copied to another folder, with new file times, and built there a little later,
+# must give the same bytes. The copy has no git history: it is told the last commit's time, as a
+# package build is, which this clone's build took from git itself.
+mkdir "$work/source"
+tar -c --exclude='./build*' --exclude=./.git --exclude=./.cache --exclude=./fuzz-corpus . |
+    tar -x --touch -C "$work/source"
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)} \
+    pack "$work/source" "$work/build"
+again="$work/build/vantrel_${version}_$arch.deb"
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root
 
@@ -79,14 +97,20 @@ depends_on_qt() {
 }
 
 # Debian's package checker, pedantic and with its informational tags, must have nothing to say.
-# It warns when run as root, so root runs it as the user nobody, on a copy that user can read.
+# It warns when run as root, so root runs it as the user nobody, on a copy that user can read,
+# from a folder that user may enter (root's own home folder is closed to others).
 lintian_is_silent() {
     local as=()
     cp "$deb" "$work/" && chmod 644 "$work/${deb##*/}"
     if [ "$(id -u)" = 0 ]; then
         as=(setpriv --reuid=nobody --regid=nogroup --clear-groups -- env HOME=/nonexistent)
     fi
-    silent "${as[@]}" lintian --pedantic --display-info --display-experimental "$work/${deb##*/}"
+    (cd "$work" && silent "${as[@]}" lintian --pedantic --display-info --display-experimental "${deb##*/}")
+}
+
+# On a difference the second package is kept beside the first, for diffoscope to explain.
+same_bytes() {
+    cmp "$deb" "$again" || { cp "$again" "$build/rebuilt.deb"; echo "diffoscope $deb $build/rebuilt.deb"; return 1; }
 }
 
 starts_and_answers_version() {
@@ -104,6 +128,7 @@ runs_a_game() {
     [ "$status" = 124 ]
 }
 
+check "a second build in another folder gives the same bytes" same_bytes
 check "the package holds the executable, desktop entry, AppStream data, icons and man page" holds_files
 check "the package depends on the Qt widget library" depends_on_qt
 check "the AppStream data validates" \
