@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
 # Start-up: the game against two yardsticks, a bare Qt window with about as many widgets as the
-# board ("bare") and an empty Qt window ("floor"). Measured offscreen to the first paint, and on
-# Xvfb under openbox, where the window icon and the frame cost too, both to the moment the window
-# manager has mapped the window (its first expose, before anything is painted) and to the first
-# paint. Each program exits right there.
-# After three warm-up runs of each, hyperfine times ROUNDS rounds (default 30) of one run of each
-# program in turn, so that a change in the machine's load falls on all three alike. Prints the
-# medians and their ratios for every ten rounds, then for all of them; "by round" is the median
-# of each round's own ratio of the game to the bare window.
-# Needs hyperfine, jq, Xvfb, openbox, wmctrl and dbus-daemon
-# (apt-get install hyperfine jq xvfb openbox wmctrl dbus).
-#   benchmarks/startup.sh BUILD_DIR [ROUNDS]
+# board ("bare") and an empty Qt window ("floor"), offscreen to the first paint and on Xvfb under
+# openbox until the window manager has mapped the window and to the first paint. After three
+# warm-up runs, hyperfine times ROUNDS rounds (default 30) of one run of each program in turn;
+# prints the medians and ratios per ten rounds and for all, and "by round", the median of each
+# round's own ratio of the game to the bare window. Needs hyperfine, jq, xvfb, openbox, wmctrl
+# and dbus.   benchmarks/startup.sh BUILD_DIR [ROUNDS]
 set -euo pipefail
 bin=${1:?usage: benchmarks/startup.sh BUILD_DIR [ROUNDS]}/benchmarks
 rounds=${2:-30}
@@ -18,8 +13,7 @@ work=$(mktemp -d)
 pids=()
 trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 
-# Settings of a fresh account, so that a desktop setting such as accessibility being on,
-# which makes every Qt program slower to start, does not change the figures.
+# A fresh account's settings: a desktop setting such as accessibility slows every Qt program.
 mkdir "$work/config" && export XDG_CONFIG_HOME=$work/config
 # A session bus, as on a desktop: without one, Qt on X would start a bus of its own every run.
 dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$work/bus"
@@ -43,9 +37,8 @@ measure() {
     report "$1 until $2, all $rounds rounds" $(for round in $(seq "$rounds"); do echo "$work/$name-$round.json"; done)
 }
 
-# report LABEL JSON...: the median of each program's runs in these files and their ratios, then
-# the median of each round's own ratio of the game to the bare window, which the load of the
-# moment touches least.
+# report LABEL JSON...: the median of each program's runs in these files, their ratios, and the
+# median of each round's own ratio of the game to the bare window.
 report() {
     local label=$1
     shift
