@@ -1,9 +1,11 @@
 #include "tests/support/testgame.h"
 #include "ui/dialogs/hscorelist.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
+#include <memory>
 #include <set>
 
 using namespace LabelClicker;
@@ -95,7 +97,8 @@ private slots:
         QFETCH(QString, state);
         QFETCH(QStringList, messages);
         QFETCH(QStringList, windows);
-        TestGame game;
+        auto owned = std::make_unique<TestGame>();
+        TestGame &game = *owned;
         writeFile(game.services.scores.path, "45 - Ann\r\n\r\n");
         const QStringList parts = script.split('@');
         game.play(parts[0]);
@@ -119,6 +122,13 @@ private slots:
         const QWidgetList all = QApplication::topLevelWidgets();
         QCOMPARE(std::count_if(all.begin(), all.end(), [](QWidget *w) { return !w->parent(); }),
                  windows.size());
+        // What a screen reader holds of a window goes with it, also when the whole game ends.
+        QList<QAccessible::Id> ids;
+        for (QWidget *w : all)
+            ids << QAccessible::uniqueId(QAccessible::queryAccessibleInterface(w));
+        owned.reset();
+        for (QAccessible::Id id : ids)
+            QVERIFY(!QAccessible::accessibleInterface(id));
     }
     void scoreGuess_data()
     {
