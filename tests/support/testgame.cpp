@@ -172,8 +172,7 @@ void TestGame::play(const QString &script)
                                         n % 2 ? Qt::KeypadModifier : Qt::NoModifier);
                     else if (step[0] == 'a')
                         QAccessible::queryAccessibleInterface(&vant().board())
-                            ->child(BoardAccessible::childIndex(BoardAccessible::Item::GuessPeg,
-                                                                row, index))
+                            ->child(boardChildIndex(BoardItem::GuessPeg, row, index))
                             ->actionInterface()
                             ->doAction(QAccessibleActionInterface::pressAction());
                     else
