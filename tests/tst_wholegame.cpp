@@ -130,6 +130,20 @@ private slots:
         for (QAccessible::Id id : ids)
             QVERIFY(!QAccessible::accessibleInterface(id));
     }
+    // What a screen reader that reads what takes the focus says: the peg acted on by the press
+    // action, a key (on the keypad too, with the focus on a button) or a click, with its new
+    // colour; the focused button with what a check or giving up (by the keypad's Enter) changed.
+    // A win is told by its message box.
+    void spoken()
+    {
+        TestGame game;
+        game.play("a1000 k0200 0010 C Tab Enter");
+        QCOMPARE(
+            TestGame::heard.join(" | "),
+            "peg 1: yellow | Check Colors | peg 2: yellow | peg 2: red | peg 3: yellow | Check "
+            "Colors. 1 red, 1 white, 2 grey. Score 9. Guess 2 is current. | Im Baffled!! | Im "
+            "Baffled!!. Code: yellow, blue, green, red. Game over: given up.");
+    }
     void scoreGuess_data()
     {
         QTest::addColumn<QString>("codeGuessKeyPegsPoints");
