@@ -291,12 +291,19 @@ private:
     int m_id;
 };
 
+// The board, and the game's own dialogs, which are plain windows to Qt: a screen reader names
+// them as dialogs.
 QAccessibleInterface *boardFactory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("BoardWidget") && object && object->isWidgetType()) {
-        return new BoardAccessible(static_cast<BoardWidget *>(object));
+    if (!object || !object->isWidgetType()) {
+        return nullptr;
     }
-    return nullptr;
+    if (className == QLatin1String("ScoreAdder") || className == QLatin1String("NewGame")) {
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Dialog);
+    }
+    return className == QLatin1String("BoardWidget")
+               ? new BoardAccessible(static_cast<BoardWidget *>(object))
+               : nullptr;
 }
 
 } // namespace

@@ -29,7 +29,8 @@ public:
     // The code as revealed and how the game ended: "Code: red, red, blue, green. Game over: ..."
     static QString codeSummary(const BoardState &state);
 
-    // Installs the factory that gives every BoardWidget this interface.
+    // Installs the factory that gives every BoardWidget this interface, and the game's dialogs
+    // their role.
     static void install();
 
 private:
