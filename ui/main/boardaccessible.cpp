@@ -102,10 +102,13 @@ QString rowLine(const BoardState &s, int row)
     for (const ShapeItem &peg : s.colorPeg[row - 1]) {
         pegs << pegName(peg.fill);
     }
-    const QString line = QStringLiteral("Guess %1%2: ")
-                             .arg(row)
-                             .arg(isCurrent(s, row) ? QStringLiteral(" (current)") : QString()) +
-                         pegs.join(QStringLiteral(", "));
+    const QString label = QStringLiteral("Guess %1%2:")
+                              .arg(row)
+                              .arg(isCurrent(s, row) ? QStringLiteral(" (current)") : QString());
+    if (!s.scored[row - 1] && pegs.count(QStringLiteral("empty")) == kPegs) {
+        return label; // untouched: short, so that a glance over the board skips it
+    }
+    const QString line = label + QLatin1Char(' ') + pegs.join(QStringLiteral(", "));
     return s.scored[row - 1] ? line + QStringLiteral("; ") + keyPegCounts(s, row) : line;
 }
 
