@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Plays whole games by keys under the Orca screen reader and prints what Orca said, one line
 # per utterance with the keys pressed before it, to check by ear what a blind player hears.
-# Run by hand (not part of the suite), after building the tests' scripted game:
+# Speech Dispatcher runs with its silent module. Run by hand (not part of the suite), after
+# building the tests' scripted game:
 #   bash scripts/orca-game.sh [build-test/tests/vantrel_scripted]
 # Needs orca, speech-dispatcher, at-spi2-core, xdotool, openbox and Xvfb (Debian's packages).
-# The scripted game's code is yellow, blue, green, red. Speech goes to a log, not to a speaker.
+# The scripted game's code is yellow, blue, green, red.
 set -euo pipefail
 game=$(realpath "${1:-build-test/tests/vantrel_scripted}")
 work=$(mktemp -d)
@@ -42,6 +43,14 @@ key() { # keys, then a pause for Orca to speak
 }
 play() {
     openbox >/dev/null 2>&1 &
+    # Speech Dispatcher with its silent module only, on a socket of this run's own.
+    mkdir -p "$work/speechd/modules"
+    printf 'AddModule "dummy" "sd_dummy" ""\nDefaultModule dummy\nAudioOutputMethod "libao"\n' \
+        >"$work/speechd/speechd.conf"
+    echo default_driver=null >"$work/.libao" # its sound goes nowhere
+    export SPEECHD_ADDRESS=unix_socket:$work/speechd.sock
+    HOME=$work speech-dispatcher -s -t 0 -C "$work/speechd" -S "$work/speechd.sock" -P "$work/speechd.pid" \
+        -L "$work" >/dev/null 2>&1 &
     orca --replace -u "$work/prefs" ${ORCA_DEBUG:+--debug-file "$ORCA_DEBUG"} >"$work/orca.log" 2>&1 &
     sleep 4
     mkfifo "$work/input" # the game waits for commands that never come
@@ -50,22 +59,24 @@ play() {
     sleep 4
     # Row 1: pegs by the main keys and the keypad, then "Check Colors" (focused at the start).
     key 1 KP_2 2 space
-    # Row 2: a peg by Orca's own click on the flat-review item is left out: keys only here.
     key 4 4 space
-    # Row 3: the code, yellow, blue, green, red: a win opens the message and the score dialog.
+    # Row 3: the code, yellow, blue, green, red: the win's message box, then the score dialog.
     key 1 2 2 2 2 3 3 3 4 4 space
     key Return
-    key Tab Tab
-    key Return
+    key Return # "Enter Name": the list opens at the new entry; then the one entry by arrows
     key Down Up
-    # "New Game", then "Yes": a second game, given up at once.
+    # The list closed by the window manager; back on the board: "New Game" from the menu, "Yes",
+    # then a give-up on the fresh board.
+    key alt+F4
     key alt Return
     key Return
-    key 1 Tab space
-    key KP_Insert Down Down
+    key 3 Tab space
+    # Orca's flat review: the lines above the focused button, the code pegs' among them.
+    key KP_Home
+    key KP_Home
     kill $(jobs -p) 2>/dev/null
 }
 export -f key play
 export work game
-dbus-run-session -- bash -c play
+dbus-run-session -- bash -c play >/dev/null 2>&1
 cat "$work/speech.log"
