@@ -1,9 +1,11 @@
 #include "tests/support/testgame.h"
 #include "ui/dialogs/hscorelist.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
+#include <memory>
 #include <set>
 
 using namespace LabelClicker;
@@ -95,7 +97,8 @@ private slots:
         QFETCH(QString, state);
         QFETCH(QStringList, messages);
         QFETCH(QStringList, windows);
-        TestGame game;
+        auto owned = std::make_unique<TestGame>();
+        TestGame &game = *owned;
         writeFile(game.services.scores.path, "45 - Ann\r\n\r\n");
         const QStringList parts = script.split('@');
         game.play(parts[0]);
@@ -119,6 +122,27 @@ private slots:
         const QWidgetList all = QApplication::topLevelWidgets();
         QCOMPARE(std::count_if(all.begin(), all.end(), [](QWidget *w) { return !w->parent(); }),
                  windows.size());
+        // What a screen reader holds of a window goes with it, also when the whole game ends.
+        QList<QAccessible::Id> ids;
+        for (QWidget *w : all)
+            ids << QAccessible::uniqueId(QAccessible::queryAccessibleInterface(w));
+        owned.reset();
+        for (QAccessible::Id id : ids)
+            QVERIFY(!QAccessible::accessibleInterface(id));
+    }
+    // What a screen reader that reads what takes the focus says: the peg acted on by the press
+    // action, a key (on the keypad too, with the focus on a button) or a click, with its new
+    // colour; the focused button with what a check or giving up (by the keypad's Enter) changed.
+    // A win is told by its message box.
+    void spoken()
+    {
+        TestGame game;
+        game.play("a1000 k0200 0010 C Tab Enter");
+        QCOMPARE(
+            TestGame::heard.join(" | "),
+            "peg 1: yellow | Check Colors | peg 2: yellow | peg 2: red | peg 3: yellow | Check "
+            "Colors. 1 red, 1 white, 2 grey. Score 9. Guess 2 is current. | Im Baffled!! | Im "
+            "Baffled!!. Code: yellow, blue, green, red. Game over: given up.");
     }
     void scoreGuess_data()
     {

@@ -41,7 +41,9 @@ public:
     ~WindowSlot()
     {
         if (QWidget *window = m_window.data()) {
-            QObject::disconnect(window, &QObject::destroyed, nullptr, nullptr);
+            // Only this slot stops listening: a screen reader's record of the window must
+            // still hear that it goes, or it would answer for a later window at its address.
+            QObject::disconnect(m_goneConnection);
             delete window;
         }
     }
@@ -58,7 +60,7 @@ public:
             W *window = m_create();
             m_window = window;
             window->setAttribute(Qt::WA_DeleteOnClose);
-            QObject::connect(window, &QObject::destroyed, m_gone);
+            m_goneConnection = QObject::connect(window, &QObject::destroyed, m_gone);
         }
         if (above) {
             m_window->winId();
@@ -84,6 +86,7 @@ private:
     std::function<W *()> m_create;
     std::function<void()> m_gone;
     QPointer<QWidget> m_window;
+    QMetaObject::Connection m_goneConnection;
 };
 
 class VantMain;

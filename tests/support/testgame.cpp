@@ -41,6 +41,12 @@ void hear(QAccessibleEvent *event)
                            QAccessible::StateChanged, QAccessible::ObjectShow,
                            QAccessible::ObjectHide};
     const int part = std::min<int>(parts.indexOf(event->type()), 3);
+    if (QAccessibleInterface *focus = event->accessibleInterface();
+        focus && event->type() == QAccessible::Focus)
+        TestGame::heard << focus->text(QAccessible::Name) +
+                               (focus->text(QAccessible::Description).isEmpty()
+                                    ? QString()
+                                    : ". " + focus->text(QAccessible::Description));
     const auto it = told.find(event->accessibleInterface());
     if (it != told.end() && part >= 0 &&
         (part != 2 || static_cast<QAccessibleStateChangeEvent *>(event)->changedStates().disabled))
@@ -61,6 +67,7 @@ TestGame::TestGame()
     // Qt hands on accessibility events only while a screen reader is there: play one.
     QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     QAccessible::installUpdateHandler(hear);
+    heard.clear();
 }
 
 TestGame::~TestGame()
@@ -172,8 +179,7 @@ void TestGame::play(const QString &script)
                                         n % 2 ? Qt::KeypadModifier : Qt::NoModifier);
                     else if (step[0] == 'a')
                         QAccessible::queryAccessibleInterface(&vant().board())
-                            ->child(BoardAccessible::childIndex(BoardAccessible::Item::GuessPeg,
-                                                                row, index))
+                            ->child(boardChildIndex(BoardItem::GuessPeg, row, index))
                             ->actionInterface()
                             ->doAction(QAccessibleActionInterface::pressAction());
                     else
@@ -206,10 +212,13 @@ void TestGame::play(const QString &script)
             QTest::mouseClick(bar, Qt::LeftButton, {},
                               bar->actionGeometry(bar->findChild<QAction *>(name)).center());
             processDeletes();
-        } else if (const int key = QStringList{"Tab", "Return", "Right", "Alt"}.indexOf(step);
+        } else if (const int key =
+                       QStringList{"Tab", "Return", "Right", "Alt", "Enter"}.indexOf(step);
                    key >= 0) {
-            const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Right, Qt::Key_Alt};
-            QTest::keyClick(focus(), keys[key], key == 3 ? Qt::AltModifier : Qt::NoModifier);
+            const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Right, Qt::Key_Alt,
+                                    Qt::Key_Enter};
+            const Qt::KeyboardModifier mods[] = {{}, {}, {}, Qt::AltModifier, Qt::KeypadModifier};
+            QTest::keyClick(focus(), keys[key], mods[key]);
         } else if (step[0] == 'r') {
             random.value = std::min(step.mid(1).toDouble(), kJustBelowOne);
         } else {

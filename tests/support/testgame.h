@@ -47,6 +47,8 @@ struct TestGame
     Services services;
     Windows windows;
     int row = 1; // the row the player is on, as far as play() knows
+    // What a screen reader said that reads what takes the focus: its name, and its description.
+    static inline QStringList heard;
 
     VantMain &main(); // shows (loading if needed) the main window
     void clickButton(QWidget *window, const char *name);
@@ -60,11 +62,10 @@ struct TestGame
     //   S     one click on every peg of every other row    D  press on peg 0, release on peg 1
     //   k1340 the same with the keys 1 to 4, every second press on the keypad
     //   a1340 the same with the screen reader's press action
-    //   C     "Check Colors"   G  "Im Baffled!!"   Tab, Return, Alt, Right: that key
-    //   N, H  the menu entries "New Game", "High Scores"
-    //   Y, X  "Yes", "No" in the play-again dialog   E  "Enter Name" in the score dialog
-    //   !     peg indexes 4 and -1 of the current row, which no click can give
-    //   r0.5  the random source gives 0.5 from now on (r1: just below 1)
+    //   C     "Check Colors"   G  "Im Baffled!!"   Tab, Return, Enter (keypad), Alt, Right: that
+    //   key N, H  the menu entries "New Game", "High Scores" Y, X  "Yes", "No" in the play-again
+    //   dialog   E  "Enter Name" in the score dialog !     peg indexes 4 and -1 of the current row,
+    //   which no click can give r0.5  the random source gives 0.5 from now on (r1: just below 1)
     // After every step, what the screen reader was told of the board must be what it shows.
     void play(const QString &script);
 };

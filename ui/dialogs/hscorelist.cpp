@@ -5,8 +5,10 @@
 #include "ui/main/boardstate.h"
 #include "ui/windows.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QStringListModel>
 #include <QTableView>
 
@@ -61,6 +63,7 @@ HScoreList::HScoreList(Windows &windows)
     m_list->setShowGrid(false);
     m_list->setWordWrap(false);
     m_list->setModel(m_model);
+    m_list->installEventFilter(this);
     // A one-column table whose rows all have the same height: unlike a list view, it need
     // not lay out every entry again when one is inserted into thousands.
     m_list->horizontalHeader()->hide();
@@ -89,6 +92,8 @@ void HScoreList::addEntry(const QString &entry)
     m_model->insertRows(row, 1);
     const QModelIndex index = m_model->index(row);
     m_model->setData(index, text);
+    // The new entry is the current one, which a screen reader reads; nothing is selected.
+    m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     m_list->scrollTo(index);
 }
 
@@ -132,4 +137,34 @@ void HScoreList::closeEvent(QCloseEvent *event)
 {
     write();
     event->accept();
+}
+
+// A screen reader hears the current entry as the list takes the focus, and again when an arrow
+// key finds no other entry to go to, as in a list of one.
+bool HScoreList::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+    if (event->type() == QEvent::FocusIn ||
+        (key && m_model->rowCount() == 1 &&
+         (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down))) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_list);
+                const QModelIndex current = m_list->currentIndex();
+                if (!m_list->hasFocus() || !current.isValid() || !list || !list->tableInterface()) {
+                    return;
+                }
+                // The list's records of its entries are dropped, so the focus comes to a new one.
+                QAccessibleTableModelChangeEvent reset(
+                    m_list, QAccessibleTableModelChangeEvent::ModelReset);
+                QAccessible::updateAccessibility(&reset);
+                QAccessibleEvent focus(m_list, QAccessible::Focus);
+                focus.setChild(
+                    list->indexOfChild(list->tableInterface()->cellAt(current.row(), 0)));
+                QAccessible::updateAccessibility(&focus);
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
 }

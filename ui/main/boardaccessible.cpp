@@ -8,7 +8,7 @@ using namespace BoardGeometry;
 
 namespace {
 
-using ItemKind = BoardAccessible::Item;
+using ItemKind = BoardItem;
 
 struct ItemRef
 {
@@ -62,6 +62,56 @@ QString fillName(const QColor &fill)
     return fill == QColor(Qt::black) ? QStringLiteral("black") : QStringLiteral("grey");
 }
 
+// An unset guess peg is empty; so is a key peg until its row is scored.
+QString pegName(const QColor &fill)
+{
+    return fill == kLightGrey ? QStringLiteral("empty") : fillName(fill);
+}
+
+QString keyPegName(const BoardState &s, int row, int index)
+{
+    return s.scored[row - 1] ? fillName(s.pegGuess[row - 1][index].fill) : QStringLiteral("empty");
+}
+
+// "1 red, 1 white, 2 grey": the key pegs of a scored row, counted.
+QString keyPegCounts(const BoardState &s, int row)
+{
+    QStringList counts;
+    for (const char *colour : {"red", "white", "grey"}) {
+        const auto &keys = s.pegGuess[row - 1];
+        const auto n = std::count_if(keys.begin(), keys.end(), [&](const ShapeItem &key) {
+            return fillName(key.fill) == QLatin1String(colour);
+        });
+        if (n > 0) {
+            counts << QStringLiteral("%1 %2").arg(n).arg(QLatin1String(colour));
+        }
+    }
+    return counts.join(QStringLiteral(", "));
+}
+
+// A finished game has no current row, though the last one may still be bold.
+bool isCurrent(const BoardState &s, int row)
+{
+    return s.labelBold[row - 1] && s.end == GameEnd::Playing;
+}
+
+// A whole row in one sentence: "Guess 2: red, red, yellow, yellow; 1 red, 1 white, 2 grey".
+QString rowLine(const BoardState &s, int row)
+{
+    QStringList pegs;
+    for (const ShapeItem &peg : s.colorPeg[row - 1]) {
+        pegs << pegName(peg.fill);
+    }
+    const QString label = QStringLiteral("Guess %1%2:")
+                              .arg(row)
+                              .arg(isCurrent(s, row) ? QStringLiteral(" (current)") : QString());
+    if (!s.scored[row - 1] && pegs.count(QStringLiteral("empty")) == kPegs) {
+        return label; // untouched: short, so that a glance over the board skips it
+    }
+    const QString line = label + QLatin1Char(' ') + pegs.join(QStringLiteral(", "));
+    return s.scored[row - 1] ? line + QStringLiteral("; ") + keyPegCounts(s, row) : line;
+}
+
 QString endText(GameEnd end)
 {
     switch (end) {
@@ -108,24 +158,19 @@ public:
         const ItemRef item = itemAt(m_id);
         switch (item.kind) {
         case ItemKind::RowLabel:
-            // A finished game has no current row, though the last one may still be bold.
-            return QStringLiteral("Guess #%1:").arg(item.row) +
-                   (s.labelBold[item.row - 1] && s.end == GameEnd::Playing
-                        ? QStringLiteral(" (current)")
-                        : QString());
+            return rowLine(s, item.row);
         case ItemKind::GuessPeg:
-            return QStringLiteral("Guess %1, peg %2: %3")
-                .arg(item.row)
+            return QStringLiteral("peg %1: %2")
                 .arg(item.index + 1)
-                .arg(fillName(s.colorPeg[item.row - 1][item.index].fill));
+                .arg(pegName(s.colorPeg[item.row - 1][item.index].fill));
         case ItemKind::KeyPeg:
-            return QStringLiteral("Guess %1, key peg %2: %3")
-                .arg(item.row)
+            return QStringLiteral("key peg %1: %2")
                 .arg(item.index + 1)
-                .arg(fillName(s.pegGuess[item.row - 1][item.index].fill));
+                .arg(keyPegName(s, item.row, item.index));
         case ItemKind::CodePeg: {
+            // Read while hidden too, so that the screen reader hears of the code's reveal.
             const ShapeItem &code = s.compColors[item.index];
-            return QStringLiteral("Code peg %1: %2")
+            return QStringLiteral("code peg %1: %2")
                 .arg(item.index + 1)
                 .arg(code.visible ? fillName(code.fill) : QStringLiteral("hidden"));
         }
@@ -190,9 +235,8 @@ public:
         const ItemRef item = itemAt(m_id);
         if (item.kind == ItemKind::GuessPeg) {
             st.disabled = !m_board->state().pegCoverEnabled[item.row - 1][item.index];
-        }
-        if (item.kind == ItemKind::CodePeg) {
-            st.invisible = !m_board->state().compColors[item.index].visible;
+            st.focusable = !st.disabled;
+            st.focused = m_board->accessibleFocus() == m_id;
         }
         return st;
     }
@@ -205,11 +249,9 @@ public:
         const ItemKind kind = itemAt(m_id).kind;
         QAccessibleInterface *board = parent();
         if (board && kind == ItemKind::Score && (match & QAccessible::Label)) {
-            found.append({board->child(BoardAccessible::childIndex(ItemKind::ScoreTitle)),
-                          QAccessible::Label});
+            found.append({board->child(boardChildIndex(ItemKind::ScoreTitle)), QAccessible::Label});
         } else if (board && kind == ItemKind::ScoreTitle && (match & QAccessible::Labelled)) {
-            found.append({board->child(BoardAccessible::childIndex(ItemKind::Score)),
-                          QAccessible::Labelled});
+            found.append({board->child(boardChildIndex(ItemKind::Score)), QAccessible::Labelled});
         }
         return found;
     }
@@ -252,12 +294,19 @@ private:
     int m_id;
 };
 
+// The board, and the game's own dialogs, which are plain windows to Qt: a screen reader names
+// them as dialogs.
 QAccessibleInterface *boardFactory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("BoardWidget") && object && object->isWidgetType()) {
-        return new BoardAccessible(static_cast<BoardWidget *>(object));
+    if (!object || !object->isWidgetType()) {
+        return nullptr;
     }
-    return nullptr;
+    if (className == QLatin1String("ScoreAdder") || className == QLatin1String("NewGame")) {
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Dialog);
+    }
+    return className == QLatin1String("BoardWidget")
+               ? new BoardAccessible(static_cast<BoardWidget *>(object))
+               : nullptr;
 }
 
 } // namespace
@@ -265,23 +314,23 @@ QAccessibleInterface *boardFactory(const QString &className, QObject *object)
 BoardAccessible::BoardAccessible(BoardWidget *board) : QAccessibleWidget(board, QAccessible::Pane)
 {}
 
-int BoardAccessible::childIndex(Item item, int row, int index)
+QString BoardAccessible::turnSummary(const BoardState &state, int row)
 {
-    switch (item) {
-    case Item::RowLabel:
-        return kPerRow * (row - 1);
-    case Item::GuessPeg:
-        return kPerRow * (row - 1) + 1 + index;
-    case Item::KeyPeg:
-        return kPerRow * (row - 1) + 1 + kPegs + index;
-    case Item::CodePeg:
-        return kRows * kPerRow + index;
-    case Item::ScoreTitle:
-        return kRows * kPerRow + kPegs;
-    case Item::Score:
-        break;
+    QString next = endText(state.end);
+    for (int r = 1; r <= kRows && next.isEmpty(); ++r) {
+        next = isCurrent(state, r) ? QStringLiteral("Guess %1 is current").arg(r) : QString();
     }
-    return kRows * kPerRow + kPegs + 1;
+    return QStringLiteral("%1. Score %2. %3.")
+        .arg(keyPegCounts(state, row), state.scoreCaption, next);
+}
+
+QString BoardAccessible::codeSummary(const BoardState &state)
+{
+    QStringList code;
+    for (const ShapeItem &peg : state.compColors) {
+        code << fillName(peg.fill);
+    }
+    return QStringLiteral("Code: %1. %2.").arg(code.join(QStringLiteral(", ")), endText(state.end));
 }
 
 QString BoardAccessible::text(QAccessible::Text t) const
@@ -312,14 +361,14 @@ QAccessibleInterface *BoardAccessible::child(int index) const
     if (index < 0) {
         return nullptr;
     }
-    if (m_children.empty()) {
-        auto *board = static_cast<BoardWidget *>(widget());
-        for (int i = 0; i < kItemCount; ++i) {
-            m_children.push_back(
-                QAccessible::registerAccessibleInterface(new BoardItemAccessible(board, i)));
-        }
+    // An item dropped to take the focus anew is made again as it is asked for.
+    m_children.resize(kItemCount);
+    QAccessibleInterface *item = QAccessible::accessibleInterface(m_children[index]);
+    if (!item) {
+        item = new BoardItemAccessible(static_cast<BoardWidget *>(widget()), index);
+        m_children[index] = QAccessible::registerAccessibleInterface(item);
     }
-    return QAccessible::accessibleInterface(m_children[index]);
+    return item;
 }
 
 int BoardAccessible::indexOfChild(const QAccessibleInterface *child) const

@@ -5,11 +5,12 @@
 #include <vector>
 
 class BoardWidget;
+struct BoardState;
 
-// Lets a screen reader follow the painted board: every label, guess peg, key peg and code
-// peg is a child with a name such as "Guess 3, peg 2: red". The guess pegs that a click
-// would cycle offer the press action, and the board's description says how a finished
-// game ended.
+// Lets a screen reader follow the painted board: every row label, guess peg, key peg and code
+// peg is a child with a name such as "peg 2: red"; a row label reads its whole row as one
+// sentence. The guess pegs that a click would cycle offer the press action, and the board's
+// description says how a finished game ended.
 class BoardAccessible : public QAccessibleWidget
 {
 public:
@@ -22,11 +23,14 @@ public:
     int indexOfChild(const QAccessibleInterface *child) const override;
     QAccessibleInterface *childAt(int x, int y) const override;
 
-    // The painted items, and the child that shows one of them (row 1 to 10, index 0 to 3).
-    enum class Item { RowLabel, GuessPeg, KeyPeg, CodePeg, ScoreTitle, Score };
-    static int childIndex(Item item, int row = 0, int index = 0);
+    // What "Check Colors" showed on `row`, said in one go: "1 red, 1 white, 2 grey. Score 5.
+    // Guess 2 is current."
+    static QString turnSummary(const BoardState &state, int row);
+    // The code as revealed and how the game ended: "Code: red, red, blue, green. Game over: ..."
+    static QString codeSummary(const BoardState &state);
 
-    // Installs the factory that gives every BoardWidget this interface.
+    // Installs the factory that gives every BoardWidget this interface, and the game's dialogs
+    // their role.
     static void install();
 
 private:

@@ -38,9 +38,16 @@ struct BoardState
     Group4 compColors;                                // the secret code, hidden at first
     std::array<std::array<bool, LabelClicker::kPegsPerRow>, LabelClicker::kRows> pegCoverEnabled{};
     std::array<bool, LabelClicker::kRows> labelBold{};
+    std::array<bool, LabelClicker::kRows> scored{}; // key pegs set, even if all grey
     QString scoreCaption = QStringLiteral("0");
     GameEnd end = GameEnd::Playing;
 };
+
+// The painted items a screen reader reads, each a child of the board's accessible interface:
+// per row (1 to 10) its label, four guess pegs and four key pegs (index 0 to 3), then the
+// code pegs and the score.
+enum class BoardItem { RowLabel, GuessPeg, KeyPeg, CodePeg, ScoreTitle, Score };
+int boardChildIndex(BoardItem item, int row = 0, int index = 0);
 
 // The board's geometry in pixels of the client area, at 96 dpi.
 namespace BoardGeometry {

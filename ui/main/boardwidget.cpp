@@ -2,6 +2,7 @@
 
 #include "ui/fonts.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
@@ -9,7 +10,7 @@
 using namespace BoardGeometry;
 using LabelClicker::ColorCode;
 using LabelClicker::KeyPegCode;
-using Item = BoardAccessible::Item;
+using Item = BoardItem;
 
 QColor colorOf(ColorCode code)
 {
@@ -39,6 +40,27 @@ QColor colorOf(KeyPegCode code)
         break;
     }
     return kLightGrey;
+}
+
+int boardChildIndex(BoardItem item, int row, int index)
+{
+    constexpr int kPegs = LabelClicker::kPegsPerRow, kPerRow = 1 + 2 * kPegs;
+    constexpr int kCode = LabelClicker::kRows * kPerRow;
+    switch (item) {
+    case Item::RowLabel:
+        return kPerRow * (row - 1);
+    case Item::GuessPeg:
+        return kPerRow * (row - 1) + 1 + index;
+    case Item::KeyPeg:
+        return kPerRow * (row - 1) + 1 + kPegs + index;
+    case Item::CodePeg:
+        return kCode + index;
+    case Item::ScoreTitle:
+        return kCode + kPegs;
+    case Item::Score:
+        break;
+    }
+    return kCode + kPegs + 1;
 }
 
 QString colorName(ColorCode code)
@@ -124,19 +146,21 @@ BoardWidget::BoardWidget(QWidget *parent) : QWidget(parent)
             }
         });
     }
+    // A peg keeps the screen reader's focus only until the keyboard focus moves.
+    connect(qApp, &QApplication::focusChanged, this, [this] { m_accessibleFocus = -1; });
 }
 
 void BoardWidget::announce(Item item, int row, int index, QAccessible::Event type)
 {
     QAccessibleEvent event(this, type);
-    event.setChild(BoardAccessible::childIndex(item, row, index));
+    event.setChild(boardChildIndex(item, row, index));
     QAccessible::updateAccessibility(&event);
 }
 
 void BoardWidget::announceState(Item item, int row, int index, QAccessible::State change)
 {
     QAccessibleStateChangeEvent event(this, change);
-    event.setChild(BoardAccessible::childIndex(item, row, index));
+    event.setChild(boardChildIndex(item, row, index));
     QAccessible::updateAccessibility(&event);
 }
 
@@ -147,15 +171,24 @@ void BoardWidget::setColorPegFill(int row, int index, const QColor &fill)
     }
     update(guessPegRect(row, index));
     announce(Item::GuessPeg, row, index, QAccessible::NameChanged);
+    announce(Item::RowLabel, row, 0, QAccessible::NameChanged);
 }
 
 void BoardWidget::setPegGuessFill(int row, int index, const QColor &fill)
 {
+    // Once scored, a row's key pegs read by their colour, grey too, no longer as empty.
+    if (!std::exchange(m_state.scored[row - 1], true)) {
+        for (int k = 0; k < LabelClicker::kPegsPerRow; ++k) {
+            announce(Item::KeyPeg, row, k, QAccessible::NameChanged);
+        }
+        announce(Item::RowLabel, row, 0, QAccessible::NameChanged);
+    }
     if (std::exchange(m_state.pegGuess[row - 1][index].fill, fill) == fill) {
         return;
     }
     update(keyPegRect(row, index));
     announce(Item::KeyPeg, row, index, QAccessible::NameChanged);
+    announce(Item::RowLabel, row, 0, QAccessible::NameChanged);
 }
 
 void BoardWidget::setCompColorFill(int index, const QColor &fill)
@@ -175,7 +208,6 @@ void BoardWidget::setCompColorVisible(int index, bool visible)
         return;
     }
     update(codePegRect(index));
-    announce(Item::CodePeg, 0, index, visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
     announce(Item::CodePeg, 0, index, QAccessible::NameChanged);
 }
 
@@ -237,8 +269,32 @@ void BoardWidget::setGameEnd(GameEnd end)
 
 void BoardWidget::clickTarget(int row, int index)
 {
-    if (m_state.pegCoverEnabled[row - 1][index]) {
-        emit pegClicked(row, index);
+    if (!m_state.pegCoverEnabled[row - 1][index]) {
+        return;
+    }
+    emit pegClicked(row, index);
+    // The screen reader's focus follows the peg acted on, which reads its new colour.
+    m_accessibleFocus = boardChildIndex(Item::GuessPeg, row, index);
+    focusAnew(this, m_accessibleFocus);
+}
+
+void BoardWidget::tell(QWidget *focused, const QString &text)
+{
+    focused->setAccessibleDescription(text);
+    m_accessibleFocus = -1;
+    focusAnew(focused, -1);
+}
+
+// A screen reader reads an object, with its description, as the focus comes to it, and not again
+// while the focus stays there: its record of the object is dropped first, so that the focus
+// comes to a new one.
+void BoardWidget::focusAnew(QWidget *widget, int child)
+{
+    QAccessibleEvent event(widget, QAccessible::Focus);
+    event.setChild(child);
+    if (QAccessible::isActive()) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(event.accessibleInterface()));
+        QAccessible::updateAccessibility(&event);
     }
 }
 

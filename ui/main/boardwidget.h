@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ui/main/boardaccessible.h"
 #include "ui/main/boardstate.h"
 
 #include <QAccessible>
@@ -14,7 +13,7 @@
 // the score, painted in their stacking order from one BoardState. Clicks on an enabled
 // click target of a guess peg are reported as pegClicked(row, index); so are the keys 1 to 4
 // while the board's window is active, and the screen reader's press on a guess peg. Every
-// change is told to the screen reader as well.
+// change is told to the screen reader as well, whose focus follows the peg acted on.
 class BoardWidget : public QWidget
 {
     Q_OBJECT
@@ -35,7 +34,14 @@ public:
     void setGameEnd(GameEnd end);
 
     // A click on the target of guess peg `index` of `row`: reported only while it is enabled.
+    // The screen reader's focus moves to that peg, so that its new colour is read.
     void clickTarget(int row, int index);
+    // The child with the screen reader's focus: the peg last acted on until the keyboard focus
+    // moves or the board tells something; -1 when the focus widget has it.
+    int accessibleFocus() const { return m_accessibleFocus; }
+    // Has `focused`, the widget with the keyboard focus, say `text` as its description, the
+    // screen reader's focus given back to it.
+    void tell(QWidget *focused, const QString &text);
 
     // The enabled click target under a point, as (row, index).
     std::optional<std::pair<int, int>> targetAt(QPoint pos) const;
@@ -50,12 +56,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void announce(BoardAccessible::Item item, int row, int index, QAccessible::Event type);
-    void announceState(BoardAccessible::Item item, int row, int index, QAccessible::State change);
+    void announce(BoardItem item, int row, int index, QAccessible::Event type);
+    void announceState(BoardItem item, int row, int index, QAccessible::State change);
+    static void focusAnew(QWidget *widget, int child);
     void fitRowFont(int row, bool bold);
 
     BoardState m_state;
     std::optional<std::pair<int, int>> m_pressed;
+    int m_accessibleFocus = -1;
     // Fonts fitted to their boxes once, not on every paint: [row - 1][bold]; a default font
     // until fitted.
     std::array<std::array<QFont, 2>, LabelClicker::kRows> m_rowFonts;

@@ -110,55 +110,67 @@ void VantMain::checkColors()
     }
     const LabelClicker::TurnResult turn =
         LabelClicker::evaluateTurn(state, m_windows.services.random);
-    const int row = turn.row;
-    for (int k = 0; k < LabelClicker::kPegsPerRow; ++k) {
-        m_board->setPegGuessFill(row, k, colorOf(turn.shown[k]));
-    }
-    if (row == LabelClicker::kRows) {
-        m_board->setLabelBold(row, false);
-        for (int i = 0; i < LabelClicker::kPegsPerRow; ++i) {
-            m_board->setPegCoverEnabled(row, i, false);
-        }
-        m_checkClicker->setEnabled(false);
+    showTurn(turn);
+    // Said by the button with the focus, before a message box takes it.
+    if (QWidget *focused = focusWidget()) {
+        m_board->tell(focused, BoardAccessible::turnSummary(m_board->state(), turn.row));
     }
     const QString score = QString::number(state.score);
-    m_board->setScoreCaption(score);
-    if (turn.outcome != TurnOutcome::NextRow) {
-        m_board->setGameEnd(turn.outcome == TurnOutcome::Won ? GameEnd::Won : GameEnd::Lost);
-    }
-
-    switch (turn.outcome) {
-    case TurnOutcome::Won:
-        // The winning row stays bold and clickable, but nothing can be checked any more.
-        m_checkClicker->setEnabled(false);
-        m_windows.services.message(QStringLiteral("You Win!"),
-                                   QStringLiteral("YOU WIN!!! Your Score is: ") + score);
-        // A winner of an earlier game still waiting to type a name keeps that entry, with the
-        // name as the box stands, before the dialog opens for this win.
-        if (ScoreAdder *waiting = m_windows.scoreAdder.window()) {
-            waiting->enterName();
-        }
-        // The dialog stays above the board that is left loaded beside it after a later win.
-        m_windows.scoreAdder.show(row == 1 ? nullptr : this);
-        if (row == 1) {
-            m_windows.vantMain.unload();
-        }
-        break;
-    case TurnOutcome::NextRow:
-        m_board->setLabelBold(row, false);
-        m_board->setLabelBold(row + 1, true);
-        for (int i = 0; i < LabelClicker::kPegsPerRow; ++i) {
-            m_board->setPegCoverEnabled(row, i, false);
-            m_board->setPegCoverEnabled(row + 1, i, true);
-        }
-        break;
-    case TurnOutcome::Lost:
+    if (turn.outcome == TurnOutcome::Won) {
+        win(turn.row, score);
+    } else if (turn.outcome == TurnOutcome::Lost) {
         m_windows.services.message(
             QStringLiteral("Looser!"),
             QStringLiteral("You Loose! Your Score is: ") + score +
                 QStringLiteral(
                     ". Are you going to let the computer beat you like that? Try again!"));
-        break;
+    }
+}
+
+// The board after a check: the key pegs, the score, and the next row current or the game over.
+// Row 10 is left un-bolded and disabled whatever the outcome.
+void VantMain::showTurn(const LabelClicker::TurnResult &turn)
+{
+    const int row = turn.row;
+    for (int k = 0; k < LabelClicker::kPegsPerRow; ++k) {
+        m_board->setPegGuessFill(row, k, colorOf(turn.shown[k]));
+    }
+    const bool next = turn.outcome == TurnOutcome::NextRow;
+    if (row == LabelClicker::kRows || next) {
+        m_board->setLabelBold(row, false);
+        for (int i = 0; i < LabelClicker::kPegsPerRow; ++i) {
+            m_board->setPegCoverEnabled(row, i, false);
+        }
+    }
+    if (next) {
+        m_board->setLabelBold(row + 1, true);
+        for (int i = 0; i < LabelClicker::kPegsPerRow; ++i) {
+            m_board->setPegCoverEnabled(row + 1, i, true);
+        }
+    } else {
+        m_checkClicker->setEnabled(false);
+    }
+    m_board->setScoreCaption(QString::number(m_windows.services.state.score));
+    if (!next) {
+        m_board->setGameEnd(turn.outcome == TurnOutcome::Won ? GameEnd::Won : GameEnd::Lost);
+    }
+}
+
+// A win on rows 1 to 9 leaves its row bold and its pegs clickable; nothing can be checked any
+// more. The score dialog opens, and after a win on row 1 the board goes.
+void VantMain::win(int row, const QString &score)
+{
+    m_windows.services.message(QStringLiteral("You Win!"),
+                               QStringLiteral("YOU WIN!!! Your Score is: ") + score);
+    // A winner of an earlier game still waiting to type a name keeps that entry, with the
+    // name as the box stands, before the dialog opens for this win.
+    if (ScoreAdder *waiting = m_windows.scoreAdder.window()) {
+        waiting->enterName();
+    }
+    // The dialog stays above the board that is left loaded beside it after a later win.
+    m_windows.scoreAdder.show(row == 1 ? nullptr : this);
+    if (row == 1) {
+        m_windows.vantMain.unload();
     }
 }
 
@@ -170,4 +182,7 @@ void VantMain::giveUp()
     m_checkClicker->setEnabled(false);
     m_board->setScoreCaption(QStringLiteral("0"));
     m_board->setGameEnd(GameEnd::GivenUp);
+    if (QWidget *focused = focusWidget()) {
+        m_board->tell(focused, BoardAccessible::codeSummary(m_board->state()));
+    }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/labelclicker.h"
+
 #include <QMainWindow>
 #include <QVariant>
 
@@ -29,6 +31,8 @@ public:
 
 private:
     void checkColors();
+    void showTurn(const LabelClicker::TurnResult &turn);
+    void win(int row, const QString &score);
     void giveUp();
 
     Windows &m_windows;
