@@ -23,8 +23,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void tellTransientParent();
+
     QWidget *m_client;
     QPoint m_home;
     int m_movesUndone = 0;
