@@ -120,13 +120,14 @@ mkdir -p "$dir" "$home" && cp "$game" "$dir/game"
 [ "${#as[@]}" = 0 ] || chown nobody "$home"
 export HOME=$home XDG_DATA_HOME=$home/data
 own="$home/data/Vantrel/High Scores.trel"
-# The list beside the program (its mode, a pipe or none; + when the player may write the folder)
+# The list beside the program (its mode, a pipe, a link or none; + when the player may write its folder)
 # | the player's own list (its mode, or none) | a file-size limit | the player's own list then | the one beside | what the game says
 while IFS='|' read -r beside mine limit mine_after beside_after says; do
     chmod u+w "$dir" && rm -f "$own" "$dir/High Scores.trel"
     case $beside in
     none) ;;
     pipe) mkfifo "$dir/High Scores.trel" ;;
+    link) printf '45 - Ann\r\n\r\n' >"$WORK/seed" && ln -s "$WORK/seed" "$dir/High Scores.trel" ;;
     *) printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel" && chmod "${beside%+}" "$dir/High Scores.trel" ;;
     esac
     owner=$(stat -c %U:%G:%a "$dir/High Scores.trel" 2>/dev/null || true)
@@ -152,7 +153,8 @@ done <<'TABLE'
 666+|none|-|-|4 - Zed\r\n45 - Ann\r\n\r\n|entry 45 - Ann
 666|none|16|-|45 - Ann\r\n\r\n|File too large. These new entries were not saved: "4 - Zed"
 none|none|-|4 - Zed\r\n\r\n|-|ok
-pipe|none|-|4 - Zed\r\n\r\n|pipe|ok
+pipe|none|-|4 - Zed\r\n\r\n|pipe|a named pipe, not a regular file. New entries are saved to
+link|none|-|4 - Zed\r\n\r\n|45 - Ann\r\n\r\n|symbolic link, not a regular file. New entries are saved to "/
 none|200|-|9 - Old\r\n\r\n|-|These new entries were not saved: "4 - Zed"
 TABLE
 
@@ -203,11 +205,12 @@ place() { # from the bottom of the window manager's stacking order
         while read -r id; do echo $((id)); done | grep -n -x "$1" | cut -d: -f1
 }
 alive() { kill -0 "$pid_copy" 2>/dev/null || fail "$*"; }
-# centred ID: the window's frame stands in the middle of the work area, to a pixel (where the
-# window manager does not tell the frame ahead, the game may move it there within half a second).
+# centred ID: the window's frame stands in the middle of the work area, to a pixel, from the first
+# look where the window manager tells the frame ahead; else the game may move it there in 0.5 s.
 centred() {
-    local x y w h l r t b left top width height
-    for _ in $(seq 10); do
+    local x y w h l r t b left top width height looks=1
+    xprop -root _NET_SUPPORTED | grep -q _NET_REQUEST_FRAME_EXTENTS || looks=10
+    for _ in $(seq $looks); do
         read -r x y < <(corner "$1")
         read -r w h < <(xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
         read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | tr -d , | awk '{ print $3, $4, $5, $6 }')
