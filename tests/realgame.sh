@@ -206,10 +206,10 @@ place() { # from the bottom of the window manager's stacking order
 }
 alive() { kill -0 "$pid_copy" 2>/dev/null || fail "$*"; }
 # centred ID: the window's frame stands in the middle of the work area, to a pixel, from the first
-# look where the window manager tells the frame ahead; else the game may move it there in 0.5 s.
+# look where the window manager tells the frame ahead; else the game may move it there in 1 s.
 centred() {
     local x y w h l r t b left top width height looks=1
-    xprop -root _NET_SUPPORTED | grep -q _NET_REQUEST_FRAME_EXTENTS || looks=10
+    xprop -root _NET_SUPPORTED | grep -q _NET_REQUEST_FRAME_EXTENTS || looks=20
     for _ in $(seq $looks); do
         read -r x y < <(corner "$1")
         read -r w h < <(xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
@@ -223,7 +223,7 @@ centred() {
 # looks NAME...: half a second on, the screen shows these dialogs as each draws itself.
 looks() {
     sleep 0.5 && send copy look
-    for name; do tail -n 3 "$WORK/copy.out" | grep -qx "shown $name" || fail "$name is not seen"; done
+    for name; do tail -n 3 "$WORK/copy.out" | grep -qx "shown $name" || fail "$name is not seen (line ${BASH_LINENO[0]})"; done
 }
 
 # The game ends when its last window closes, and only then: closing the board leaves the list
@@ -261,6 +261,7 @@ click "$main" 30 9
 ask= && window ask 106 50 && looks NewGame && click "$ask" 29 33
 board=$main && window board $size && centred "$board"
 click "$board" 30 100 && looks ScoreAdder
+send copy new && window board $size && centred "$board" && click "$board" 30 100 && looks ScoreAdder
 [ "$(place "$dialog")" -gt "$(place "$board")" ] || fail "the new board covers the score dialog"
 xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "$(printf '# 0x%x$' "$board")" || fail "not kept above"
 wmctrl -i -c "$board" && sleep 0.4

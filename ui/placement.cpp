@@ -133,7 +133,7 @@ void sendFrameRequest(QWidget &window, xcb_connection_t *connection, xcb_window_
 
 // The frame the window manager has set on the window (_NET_FRAME_EXTENTS: left, right, top,
 // bottom, in the screen's pixels), waited for until the deadline; a guess after that.
-Frame readFrame(QWidget &window, xcb_connection_t *connection, xcb_atom_t extents,
+Frame readFrame(const QWidget &window, xcb_connection_t *connection, xcb_atom_t extents,
                 const QDeadlineTimer &deadline)
 {
     for (;;) {
@@ -176,6 +176,16 @@ std::function<Frame()> askX11Frame(QWidget &window, bool early)
     };
 }
 
+QMargins frameFromX11(const QWidget &window)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    const auto atoms = connection ? internAtoms(connection) : std::nullopt;
+    const Frame frame =
+        atoms ? readFrame(window, connection, atoms->extents, QDeadlineTimer(0)) : Frame{};
+    return frame.known == Frame::Known::Yes ? frame.margins : QMargins();
+}
+
 // A question about the window's frame asked early, with the way to read its answer.
 class FrameQuestion final : public QObject
 {
@@ -190,32 +200,49 @@ public:
 
 #endif
 
-// Places the window in the middle of the available area with the frame it will get.
-void place(QWidget &window, const QRect &available, const Frame &frame)
+// The frame a window has now, as the window system tells it; none before it is framed.
+using FrameNow = QMargins (*)(const QWidget &window);
+
+QMargins frameFromQt(const QWidget &window)
 {
-    QRect outer(QPoint(), window.size().grownBy(frame.margins));
+    return window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+}
+
+// The window's place in the middle of the available area, with the given frame around it.
+QRect centred(const QWidget &window, const QRect &available, const QMargins &frame)
+{
+    QRect outer(QPoint(), window.size().grownBy(frame));
     outer.moveCenter(available.center());
-    window.setGeometry(outer.marginsRemoved(frame.margins));
+    return outer.marginsRemoved(frame);
+}
+
+// Places the window in the middle of the available area with the frame it will get.
+void place(QWidget &window, const QRect &available, const Frame &frame, FrameNow frameNow)
+{
+    window.setGeometry(centred(window, available, frame.margins));
     if (frame.known == Frame::Known::Yes) {
         return;
     }
-    // Once the window manager has framed the window, centre the real frame.
+    // Once the window manager has framed the window, centre it with its real frame, read anew
+    // until it has stood there for a while (KWin may change the frame after framing), for a
+    // few seconds at most: a busy desktop may take long to frame it.
     auto *timer = new QTimer(&window);
     timer->setInterval(25);
     QObject::connect(timer, &QTimer::timeout, &window,
-                     [timer, &window, available, tries = 0]() mutable {
-                         const QWindow *handle = window.windowHandle();
-                         if (handle && !handle->frameMargins().isNull()) {
-                             QRect frame = window.frameGeometry();
-                             frame.moveCenter(available.center());
-                             if (frame.topLeft() != window.frameGeometry().topLeft()) {
-                                 window.move(frame.topLeft());
-                             }
-                         } else if (++tries < 40) {
-                             return;
+                     [timer, &window, available, frameNow, tries = 0, still = 0]() mutable {
+                         const QMargins margins = frameNow(window);
+                         const QRect inside = centred(window, available, margins);
+                         if (margins.isNull()) {
+                         } else if (inside != window.geometry()) {
+                             window.setGeometry(inside);
+                             still = 0;
+                         } else {
+                             ++still;
                          }
-                         timer->deleteLater();
-                         timer->stop();
+                         if (still >= 4 || ++tries >= 120) {
+                             timer->deleteLater();
+                             timer->stop();
+                         }
                      });
     timer->start();
 }
@@ -241,7 +268,8 @@ void centreOnScreen(QWidget &window)
         // Asked early, the window manager has answered while the window was built.
         auto *question = dynamic_cast<FrameQuestion *>(window.findChild<QObject *>(
             QStringLiteral("FrameQuestion"), Qt::FindDirectChildrenOnly));
-        place(window, available, question ? question->answer() : askX11Frame(window, false)());
+        place(window, available, question ? question->answer() : askX11Frame(window, false)(),
+              frameFromX11);
         delete question;
         return;
     }
@@ -250,7 +278,7 @@ void centreOnScreen(QWidget &window)
     window.winId();
     const QMargins margins = window.windowHandle()->frameMargins();
     place(window, available,
-          margins.isNull() ? guessedFrame(window) : Frame{Frame::Known::Yes, margins});
+          margins.isNull() ? guessedFrame(window) : Frame{Frame::Known::Yes, margins}, frameFromQt);
 }
 
 void askForFrame([[maybe_unused]] QWidget &window)
