@@ -192,11 +192,11 @@ window() {
     fail "no window $*"
 }
 corner() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }'
+    xwininfo -id "$1" | awk '/Absolute upper-left|Width:|Height:/ { printf "%s ", $NF } END { print "" }' # x y w h
 }
 # click ID X Y: a mouse click at X, Y of the window's client area.
 click() {
-    read -r x y < <(corner "$1")
+    read -r x y _ < <(corner "$1")
     xdotool mousemove $((x + $2)) $((y + $3)) click 1
     sleep 0.2
 }
@@ -208,11 +208,9 @@ alive() { kill -0 "$pid_copy" 2>/dev/null || fail "$*"; }
 # centred ID: the window's frame stands in the middle of the work area, to a pixel, from the first
 # look where the window manager tells the frame ahead; else the game may move it there in 1 s.
 centred() {
-    local x y w h l r t b left top width height looks=1
-    xprop -root _NET_SUPPORTED | grep -q _NET_REQUEST_FRAME_EXTENTS || looks=20
-    for _ in $(seq $looks); do
-        read -r x y < <(corner "$1")
-        read -r w h < <(xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+    local tries=1 && xprop -root _NET_SUPPORTED | grep -q _NET_REQUEST_FRAME_EXTENTS || tries=20
+    for _ in $(seq $tries); do
+        read -r x y w h < <(corner "$1")
         read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | tr -d , | awk '{ print $3, $4, $5, $6 }')
         read -r left top width height < <(xprop -root _NET_WORKAREA | tr -d , | awk '{ print $3, $4, $5, $6 }')
         x=$((2 * (x - l - left) + w + l + r - width)) y=$((2 * (y - t - top) + h + t + b - height))
@@ -222,8 +220,7 @@ centred() {
 }
 # looks NAME...: half a second on, the screen shows these dialogs as each draws itself.
 looks() {
-    sleep 0.5 && send copy look
-    for name; do tail -n 3 "$WORK/copy.out" | grep -qx "shown $name" || fail "$name is not seen (line ${BASH_LINENO[0]})"; done
+    sleep 0.5 && send copy look && for name; do grep -qx "shown $name" <(tail -n 3 "$WORK/copy.out") || fail "$name is not seen (line ${BASH_LINENO[0]})"; done
 }
 
 # The game ends when its last window closes, and only then: closing the board leaves the list

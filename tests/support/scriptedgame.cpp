@@ -29,7 +29,6 @@
 
 int main(int argc, char *argv[])
 {
-    GameApp::choosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setCursorFlashTime(0); // a caret that does not blink, for "look"
@@ -63,11 +62,8 @@ int main(int argc, char *argv[])
             }
             check->click();
         };
-        const auto dialogs = [&] {
-            QList<QWidget *> open{windows.scoreAdder.window(), windows.newGame.window()};
-            open.removeAll(nullptr);
-            return open;
-        };
+        QList<QWidget *> dialogs{windows.scoreAdder.window(), windows.newGame.window()};
+        dialogs.removeAll(nullptr);
         const auto name = [&](const QString &text) {
             ScoreAdder *adder = windows.scoreAdder.window();
             if (!adder)
@@ -80,10 +76,10 @@ int main(int argc, char *argv[])
         } else if (line.startsWith(u"name ")) {
             name(line.mid(5));
         } else if (line == u"shut") {
-            for (QWidget *dialog : dialogs())
+            for (QWidget *dialog : dialogs)
                 dialog->windowHandle()->close();
         } else if (line == u"look") {
-            for (QWidget *dialog : dialogs()) {
+            for (QWidget *dialog : dialogs) {
                 const QPoint at = dialog->mapToGlobal(QPoint());
                 const QImage shown =
                     dialog->screen()
