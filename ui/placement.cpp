@@ -176,6 +176,7 @@ std::function<Frame()> askX11Frame(QWidget &window, bool early)
     };
 }
 
+// The frame the X11 window manager has put around the window, as it says now.
 QMargins frameFromX11(const QWidget &window)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -203,6 +204,7 @@ public:
 // The frame a window has now, as the window system tells it; none before it is framed.
 using FrameNow = QMargins (*)(const QWidget &window);
 
+// The frame as Qt knows it, elsewhere than on X11 (where Qt may keep one from before framing).
 QMargins frameFromQt(const QWidget &window)
 {
     return window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
@@ -232,12 +234,11 @@ void place(QWidget &window, const QRect &available, const Frame &frame, FrameNow
                      [timer, &window, available, frameNow, tries = 0, still = 0]() mutable {
                          const QMargins margins = frameNow(window);
                          const QRect inside = centred(window, available, margins);
-                         if (margins.isNull()) {
-                         } else if (inside != window.geometry()) {
-                             window.setGeometry(inside);
-                             still = 0;
-                         } else {
-                             ++still;
+                         if (!margins.isNull()) {
+                             still = inside == window.geometry() ? still + 1 : 0;
+                             if (still == 0) {
+                                 window.setGeometry(inside);
+                             }
                          }
                          if (still >= 4 || ++tries >= 120) {
                              timer->deleteLater();
@@ -258,9 +259,7 @@ void centreOnScreen(QWidget &window)
     window.adjustSize();
     const QRect available = screen->availableGeometry();
     if (window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        QRect inside(QPoint(), window.size());
-        inside.moveCenter(available.center());
-        window.move(inside.topLeft());
+        window.move(centred(window, available, {}).topLeft());
         return;
     }
 #if __has_include(<xcb/xcb.h>)
