@@ -13,6 +13,7 @@ int main(int argc, char *argv[])
     char fallbackName[] = "vantrel";
     char *qtArgv[] = {argc > 0 ? argv[0] : fallbackName, nullptr};
     int qtArgc = 1;
+    GameApp::choosePlatform();
     QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setDesktopFileName(QStringLiteral(VANTREL_APP_ID));

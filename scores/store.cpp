@@ -54,8 +54,20 @@ Loaded load(const Location &location)
     // Read without the lock: were it caught in the middle of another copy's save in place, the
     // window would show a list that its own save does not trust, as it reads the file again.
     const FileRead file = readRegular(location.path);
-    if (file.status == OpenedFile::Missing)
-        return {seedEntries(location), {}, {}};
+    if (file.status == OpenedFile::Missing) {
+        // A list beside the program that is refused (a link, say) is named, with where the
+        // player's entries go instead.
+        const FileRead seed =
+            location.seedPath.isEmpty() ? FileRead{} : readRegular(location.seedPath);
+        if (seed.status == OpenedFile::Refused) {
+            return {{},
+                    {},
+                    QStringLiteral("Could not read the high scores from \"%1\": %2. New entries "
+                                   "are saved to \"%3\".")
+                        .arg(location.seedPath, seed.reason, location.path)};
+        }
+        return {seed.status == OpenedFile::Open ? parse(seed.bytes) : QStringList(), {}, {}};
+    }
     if (file.status == OpenedFile::Refused) {
         return {{},
                 {},

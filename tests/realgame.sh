@@ -75,8 +75,9 @@ done <<TABLE
 -session 1a2b3c --version|0|Vantrel $3
 TABLE
 
-# SIGTERM, SIGHUP and SIGINT end the game cleanly; a win waiting for its name is kept. The end
-# of the desktop session saves what is pending, and the game goes on until the session ends it.
+# SIGTERM, SIGHUP and SIGINT end the game cleanly; a win waiting for its name is kept, also
+# through a close from outside. The end of the desktop session saves what is pending, and the
+# game goes on until the session ends it.
 while IFS='|' read -r signal commands bytes; do
     start copy "$WORK/$signal"
     IFS=';' read -r -a list <<<"$commands"
@@ -85,8 +86,8 @@ while IFS='|' read -r signal commands bytes; do
     has "$WORK/$signal/High Scores.trel" "$bytes"
 done <<'TABLE'
 TERM|win|4 - Player Name\r\n\r\n
-HUP|win;name Ann|4 - Ann\r\n\r\n
-INT|print|\r\n
+HUP|win;shut;name Ann|4 - Ann\r\n\r\n
+INT|name Bo;print|\r\n
 KILL|win 2;session;new;win;session|21 - Player Name\r\n4 - Player Name\r\n\r\n
 TABLE
 
@@ -119,13 +120,14 @@ mkdir -p "$dir" "$home" && cp "$game" "$dir/game"
 [ "${#as[@]}" = 0 ] || chown nobody "$home"
 export HOME=$home XDG_DATA_HOME=$home/data
 own="$home/data/Vantrel/High Scores.trel"
-# The list beside the program (its mode, a pipe or none; + when the player may write the folder)
+# The list beside the program (its mode, a pipe, a link or none; + when the player may write its folder)
 # | the player's own list (its mode, or none) | a file-size limit | the player's own list then | the one beside | what the game says
 while IFS='|' read -r beside mine limit mine_after beside_after says; do
     chmod u+w "$dir" && rm -f "$own" "$dir/High Scores.trel"
     case $beside in
     none) ;;
     pipe) mkfifo "$dir/High Scores.trel" ;;
+    link) printf '45 - Ann\r\n\r\n' >"$WORK/seed" && ln -s "$WORK/seed" "$dir/High Scores.trel" ;;
     *) printf '45 - Ann\r\n\r\n' >"$dir/High Scores.trel" && chmod "${beside%+}" "$dir/High Scores.trel" ;;
     esac
     owner=$(stat -c %U:%G:%a "$dir/High Scores.trel" 2>/dev/null || true)
@@ -151,7 +153,8 @@ done <<'TABLE'
 666+|none|-|-|4 - Zed\r\n45 - Ann\r\n\r\n|entry 45 - Ann
 666|none|16|-|45 - Ann\r\n\r\n|File too large. These new entries were not saved: "4 - Zed"
 none|none|-|4 - Zed\r\n\r\n|-|ok
-pipe|none|-|4 - Zed\r\n\r\n|pipe|ok
+pipe|none|-|4 - Zed\r\n\r\n|pipe|a named pipe, not a regular file. New entries are saved to
+link|none|-|4 - Zed\r\n\r\n|45 - Ann\r\n\r\n|symbolic link, not a regular file. New entries are saved to "/
 none|200|-|9 - Old\r\n\r\n|-|These new entries were not saved: "4 - Zed"
 TABLE
 
@@ -171,7 +174,7 @@ exec {display}<> <(:)
 Xvfb -displayfd "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 read -r -t 30 -u "$display" number || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
 export DISPLAY=:$number
-openbox >"$WORK/openbox.log" 2>&1 &
+${VANTREL_WM:-openbox} >"$WORK/wm.log" 2>&1 & # another by benchmarks/placement.sh
 for _ in $(seq 400); do wmctrl -m >/dev/null 2>&1 && break || sleep 0.05; done
 # window VAR TITLE | window VAR WIDTH HEIGHT: sets VAR to the id of the game's mapped window with
 # that title or size; the test fails at once when none comes.
@@ -189,11 +192,11 @@ window() {
     fail "no window $*"
 }
 corner() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }'
+    xwininfo -id "$1" | awk '/Absolute upper-left|Width:|Height:/ { printf "%s ", $NF } END { print "" }' # x y w h
 }
 # click ID X Y: a mouse click at X, Y of the window's client area.
 click() {
-    read -r x y < <(corner "$1")
+    read -r x y _ < <(corner "$1")
     xdotool mousemove $((x + $2)) $((y + $3)) click 1
     sleep 0.2
 }
@@ -202,11 +205,28 @@ place() { # from the bottom of the window manager's stacking order
         while read -r id; do echo $((id)); done | grep -n -x "$1" | cut -d: -f1
 }
 alive() { kill -0 "$pid_copy" 2>/dev/null || fail "$*"; }
+# centred ID: the window's frame stands in the middle of the work area, to a pixel, from the first
+# look where the window manager tells the frame ahead; else the game may move it there in 1 s.
+centred() {
+    local tries=1 && xprop -root _NET_SUPPORTED | grep -q _NET_REQUEST_FRAME_EXTENTS || tries=20
+    for _ in $(seq $tries); do
+        read -r x y w h < <(corner "$1")
+        read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | tr -d , | awk '{ print $3, $4, $5, $6 }')
+        read -r left top width height < <(xprop -root _NET_WORKAREA | tr -d , | awk '{ print $3, $4, $5, $6 }')
+        x=$((2 * (x - l - left) + w + l + r - width)) y=$((2 * (y - t - top) + h + t + b - height))
+        [ "${x#-}" -le 2 ] && [ "${y#-}" -le 2 ] && return || sleep 0.05
+    done
+    fail "the board stands $((x / 2)),$((y / 2)) px off the middle"
+}
+# looks NAME...: half a second on, the screen shows these dialogs as each draws itself.
+looks() {
+    sleep 0.5 && send copy look && for name; do grep -qx "shown $name" <(tail -n 3 "$WORK/copy.out") || fail "$name is not seen (line ${BASH_LINENO[0]})"; done
+}
 
 # The game ends when its last window closes, and only then: closing the board leaves the list
 # window that its menu opened.
 game=$2 start copy "$WORK/real"
-main= && window main Vantrel
+main= && window main Vantrel && centred "$main"
 click "$main" 90 9
 list= && window list "Vantrel High Scores!!"
 wmctrl -i -c "$main" && sleep 0.4
@@ -221,9 +241,9 @@ size=$(xwininfo -id "$main" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END 
 # bury, and which cannot be closed, minimised, moved or resized from outside.
 post copy "win 2"
 box= && window box "You Win!" && xdotool windowactivate --sync "$box" key Return
-dialog= && window dialog 211 83
+dialog= && window dialog 211 83 && looks ScoreAdder
 xprop -id "$dialog" _MOTIF_WM_HINTS | grep -q '= 0x3, 0x0, 0x0' || fail "the dialog can be moved"
-click "$main" 30 100
+click "$main" 30 100 && looks ScoreAdder
 [ "$(place "$dialog")" -gt "$(place "$main")" ] || fail "the board covers the score dialog"
 xdotool windowactivate --sync "$dialog" key alt+F4 && wmctrl -i -c "$dialog" && sleep 0.4
 xwininfo -id "$dialog" | grep -q IsViewable || fail "the score dialog closed from outside"
@@ -234,8 +254,11 @@ xdotool windowmove "$dialog" 10 10 && sleep 0.4
 [ "$(corner "$dialog")" = "$centre" ] || fail "the score dialog was moved to $(corner "$dialog")"
 # A new game keeps the dialog above the fresh board; closing that board with its close box
 # leaves the game going with the dialog, and the entry is saved.
-send copy new
-board=$main && window board $size
+click "$main" 30 9
+ask= && window ask 106 50 && looks NewGame && click "$ask" 29 33
+board=$main && window board $size && centred "$board"
+click "$board" 30 100 && looks ScoreAdder
+send copy new && window board $size && centred "$board" && click "$board" 30 100 && looks ScoreAdder
 [ "$(place "$dialog")" -gt "$(place "$board")" ] || fail "the new board covers the score dialog"
 xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "$(printf '# 0x%x$' "$board")" || fail "not kept above"
 wmctrl -i -c "$board" && sleep 0.4

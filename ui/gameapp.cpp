@@ -72,6 +72,13 @@ GameApp::GameApp(LabelClicker::RandomSource *random)
     };
 }
 
+void GameApp::choosePlatform()
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland"); // Wayland still, if the display cannot be had
+    }
+}
+
 GameApp::~GameApp()
 {
     if (m_signals) {

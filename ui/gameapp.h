@@ -19,6 +19,11 @@ public:
     explicit GameApp(LabelClicker::RandomSource *random = nullptr);
     ~GameApp() override;
 
+    // Called before the application object exists. Where an X display is at hand, as in a
+    // Wayland session through Xwayland, and the player chose no platform, the game runs through
+    // X11: there it can centre its windows and keep its dialogs in front.
+    static void choosePlatform();
+
     // Loads and shows the main window; the event loop then runs until no window is left,
     // or until SIGTERM, SIGHUP or SIGINT ends the game.
     void start();

@@ -11,6 +11,9 @@
 
 #include <functional>
 
+// Set on a window while the game itself unloads it; a dialog refuses every other close.
+inline constexpr char kUnloadingProperty[] = "unloading";
+
 // Shows a modal message box with a title, a text, one OK button and no icon.
 using MessageFn = std::function<void(const QString &title, const QString &text)>;
 
@@ -78,6 +81,7 @@ public:
     void unload()
     {
         if (isLoaded()) {
+            m_window->setProperty(kUnloadingProperty, true);
             m_window->close();
         }
     }

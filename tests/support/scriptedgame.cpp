@@ -3,7 +3,10 @@
 // window manager. Each command answers "ok"; off a real desktop message boxes are printed.
 //   win [ROW]     plays a win on ROW (default 1) after wrong guesses, which opens the score dialog
 //   name TEXT     types TEXT into the score dialog and presses "Enter Name"
+//   shut          closes the open dialogs from outside, as a Wayland compositor asks Qt to
 //   close         closes the high-score list, which saves it
+//   look          prints "shown NAME" for each open dialog that the screen shows as it draws
+//                 itself, "hidden NAME" for one that is covered, black, or not drawn yet
 //   print         shows the list, as "High Scores" does, and prints its entries
 //   new           "New Game", then "Yes"
 //   session       what the end of the desktop session asks: save what is pending
@@ -19,6 +22,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSocketNotifier>
 
 #include <cstdio>
@@ -27,6 +31,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setCursorFlashTime(0); // a caret that does not blink, for "look"
     FixedRandomSource random(0.0);
     GameApp game(&random);
     Windows &windows = game.windows();
@@ -57,14 +62,33 @@ int main(int argc, char *argv[])
             }
             check->click();
         };
+        QList<QWidget *> dialogs{windows.scoreAdder.window(), windows.newGame.window()};
+        dialogs.removeAll(nullptr);
         const auto name = [&](const QString &text) {
-            windows.scoreAdder.window()->findChild<QLineEdit *>()->setText(text);
-            windows.scoreAdder.window()->enterName();
+            ScoreAdder *adder = windows.scoreAdder.window();
+            if (!adder)
+                return std::printf("error: no score dialog is open\n"), void();
+            adder->findChild<QLineEdit *>()->setText(text);
+            adder->enterName();
         };
         if (line.startsWith(u"win ") || line == u"win") {
             win(std::max(1, line.mid(4).toInt()));
         } else if (line.startsWith(u"name ")) {
             name(line.mid(5));
+        } else if (line == u"shut") {
+            for (QWidget *dialog : dialogs)
+                dialog->windowHandle()->close();
+        } else if (line == u"look") {
+            for (QWidget *dialog : dialogs) {
+                const QPoint at = dialog->mapToGlobal(QPoint());
+                const QImage shown =
+                    dialog->screen()
+                        ->grabWindow(0, at.x(), at.y(), dialog->width(), dialog->height())
+                        .toImage();
+                const bool same = shown.convertToFormat(QImage::Format_RGB32) ==
+                                  dialog->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                std::printf("%s %s\n", same ? "shown" : "hidden", qPrintable(dialog->objectName()));
+            }
         } else if (line == u"close") {
             windows.hScoreList.unload();
         } else if (line == u"print") {

@@ -74,17 +74,37 @@ void FramelessDialog::stayAbove(QWidget &window)
     window.winId();
     winId();
     windowHandle()->setTransientParent(window.windowHandle());
+    tellTransientParent();
+    // Some window managers (openbox) read the link only while both windows are mapped: a board
+    // that is not yet on the screen is named again once it is.
+    window.windowHandle()->installEventFilter(this);
+    raise();
+}
+
+void FramelessDialog::tellTransientParent()
+{
 #if __has_include(<xcb/xcb.h>)
     // Qt tells the window system of a transient parent only when a window is mapped; this one
     // already is.
-    if (xcb_connection_t *connection = x11Connection()) {
-        const xcb_window_t parent = xcb_window_t(window.winId());
+    xcb_connection_t *connection = x11Connection();
+    if (const QWindow *parent = windowHandle()->transientParent(); connection && parent) {
+        const xcb_window_t id = xcb_window_t(parent->winId());
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(winId()),
-                            XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &parent);
+                            XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &id);
         xcb_flush(connection);
     }
 #endif
-    raise();
+}
+
+bool FramelessDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *parent = windowHandle() ? windowHandle()->transientParent() : nullptr;
+    if (event->type() == QEvent::Expose && watched == parent && parent->isExposed()) {
+        parent->removeEventFilter(this);
+        tellTransientParent();
+        raise();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FramelessDialog::paintEvent(QPaintEvent *)
@@ -104,9 +124,10 @@ void FramelessDialog::showEvent(QShowEvent *event)
 
 void FramelessDialog::closeEvent(QCloseEvent *event)
 {
-    // A close request from outside (Alt+F4, a taskbar, the window manager) would throw away a
-    // win or leave the game without an answer; the dialog's own buttons close it.
-    if (event->spontaneous()) {
+    // A close from outside (Alt+F4, a taskbar, the window manager, a Wayland compositor, whose
+    // request Qt hands on as if the game had asked) would throw away a win or leave the game
+    // without an answer: only the game unloads a dialog, through its own buttons or at its end.
+    if (!property(kUnloadingProperty).toBool()) {
         event->ignore();
         return;
     }

@@ -4,8 +4,9 @@
 
 // A dialog without a title bar: a fixed one-pixel black border painted around a light-grey
 // client area, centred on the screen. The window manager cannot move or resize it, and
-// cannot close it either: only the dialog's own buttons do. Minimised or moved all the same, by a
-// window manager that does not heed that, it comes straight back to the middle of the screen.
+// cannot close it either: only the game unloads it, through the dialog's own buttons or at its
+// end (WindowSlot::unload). Minimised or moved all the same, by a window manager that does not
+// heed that, it comes straight back to the middle of the screen.
 class FramelessDialog : public QWidget
 {
 public:
@@ -23,8 +24,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void tellTransientParent();
+
     QWidget *m_client;
     QPoint m_home;
     int m_movesUndone = 0;
