@@ -36,7 +36,8 @@ OpenedFile lockRegular(const QString &path, const Pause &pause)
             if (errno != EWOULDBLOCK)
                 return file;
             if (waited.elapsed() >= kLockWaitMs || !(pause ? pause() : pauseBriefly()))
-                return refused(QStringLiteral("another copy of the game kept it locked"));
+                return refused(
+                    QStringLiteral("another program or copy of the game kept it locked"));
         }
         struct stat named = {};
         if (::lstat(native.constData(), &named) == 0 && named.st_dev == file.info.st_dev &&
