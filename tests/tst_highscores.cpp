@@ -17,8 +17,10 @@
 #include <pwd.h>
 #include <random>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace Scores;
@@ -45,6 +47,20 @@ static QString describe(const QString &path)
     return QString::asprintf("%o %lld %llu ", info.st_mode, qint64(info.st_size),
                              quint64(info.st_ino)) +
            QFile::symLinkTarget(path);
+}
+
+// The extended attributes of a file, its access control list among them.
+static QByteArray attributes(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    QByteArray names(4096, 0), all;
+    names.truncate(std::max<ssize_t>(0, ::listxattr(native, names.data(), names.size())));
+    for (const QByteArray &name : names.split('\0')) {
+        QByteArray value(4096, 0);
+        value.truncate(std::max<ssize_t>(0, ::getxattr(native, name, value.data(), value.size())));
+        all += name + '=' + value.toHex() + ';';
+    }
+    return all;
 }
 
 class TestHighScores : public QObject
@@ -183,15 +199,52 @@ private slots:
                      pauses == 0 && error.contains("\"2 - B\""),
                  qPrintable(error));
         QCOMPARE(readFile(at.path), "1 - A\r\n5 - Bo\r\n9 - Cy\r\n\r\n");
-        QCOMPARE(::chmod(QFile::encodeName(at.path).constData(), 0640), 0);
+        const QByteArray native = QFile::encodeName(at.path);
+        QCOMPARE(::chmod(native, 0640), 0);
         if (::geteuid() == 0)
-            QCOMPARE(::chown(QFile::encodeName(at.path).constData(), 65534, 65534), 0);
-        const QString owner = QString::asprintf("%o", QFileInfo(at.path).permissions().toInt()) +
-                              QFileInfo(at.path).owner() + QFileInfo(at.path).group();
+            QCOMPARE(::chown(native, 65534, 65534), 0);
+        // An access control list that lets another user write, and an attribute of the player's.
+        const quint32 acl[] = {2,   1 | 6 << 16,    ~0u, 2 | 6 << 16, 65534, 4 | 4 << 16,
+                               ~0u, 0x10 | 6 << 16, ~0u, 0x20,        ~0u};
+        ::setxattr(native, "system.posix_acl_access", acl, sizeof acl, 0);
+        ::setxattr(native, "user.note", "kept", 4, 0);
+        const auto rules = [&] {
+            const QFileInfo info(at.path);
+            return QString::number(info.permissions(), 8) + info.owner() + info.group() +
+                   attributes(at.path);
+        };
+        const QString before = rules();
+        // The new file is the list's owner's, with its rules, before the first byte is written.
+        const int watch = ::inotify_init1(IN_NONBLOCK);
+        ::inotify_add_watch(watch, QFile::encodeName(dir.path()), IN_ATTRIB | IN_MODIFY);
         QCOMPARE(saveEntries(at, {"0"}).error, QString());
-        QCOMPARE(QString::asprintf("%o", QFileInfo(at.path).permissions().toInt()) +
-                     QFileInfo(at.path).owner() + QFileInfo(at.path).group(),
-                 owner);
+        inotify_event first[8];
+        QVERIFY(::read(watch, first, sizeof first) > 0 && first[0].mask == IN_ATTRIB);
+        ::close(watch);
+        QCOMPARE(rules(), before);
+        QVERIFY(before.contains("system.posix_acl_access"));
+    }
+
+    // A close while a save waits for another copy (a window manager's, at the session's end)
+    // closes the list once that save is done; a second save meanwhile adds nothing twice.
+    void oneSaveAtATime()
+    {
+        TestGame game;
+        const QString path = game.services.scores.path;
+        writeFile(path, "9 - Cy\r\n\r\n");
+        HScoreList &list = game.windows.hScoreList.show();
+        list.addEntry("1 - A");
+        int held = holdList(path), pauses = 0;
+        game.services.pause = [&] {
+            if (++pauses == 1 && !list.close())
+                list.save();
+            if (pauses == 4)
+                ::close(held);
+            return true;
+        };
+        QVERIFY(list.save());
+        QTRY_VERIFY(!game.windows.hScoreList.isLoaded());
+        QCOMPARE(readFile(path), "1 - A\r\n9 - Cy\r\n\r\n");
     }
 
     // A file-size limit fails the write as a full disk does: the cause is named, the old
