@@ -1,7 +1,8 @@
 #include "scores/listlock.h"
 
+#include "scores/location.h"
+
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <cerrno>
 #include <sys/file.h>
@@ -24,7 +25,7 @@ OpenedFile lockRegular(const QString &path, const Pause &pause)
 {
     QElapsedTimer waited;
     waited.start();
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = nativePath(path);
     for (;;) {
         OpenedFile file = openRegular(path);
         if (file.status != OpenedFile::Open)

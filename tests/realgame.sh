@@ -114,7 +114,7 @@ if [ "$(id -u)" = 0 ]; then
     command -v setpriv >/dev/null && id nobody >/dev/null 2>&1 || fail "no setpriv or nobody"
     as=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
 fi
-dir=$WORK/readonly home=$WORK/home
+dir=$WORK/caf$'\xe9' home=$WORK/home # a folder whose name is not UTF-8
 mkdir -p "$dir" "$home" && cp "$game" "$dir/game"
 [ "${#as[@]}" = 0 ] || chown nobody "$home"
 export HOME=$home XDG_DATA_HOME=$home/data
@@ -153,7 +153,39 @@ done <<'TABLE'
 none|none|-|4 - Zed\r\n\r\n|-|ok
 pipe|none|-|4 - Zed\r\n\r\n|pipe|ok
 none|200|-|9 - Old\r\n\r\n|-|These new entries were not saved: "4 - Zed"
+none|200|-|9 - Old\r\n\r\n|-|message High Scores: Could not read the high scores from "
 TABLE
+
+# A player whose own folder cannot be made is told why; a list whose folder went while its window
+# was open: no folder is made again, and the entry is named.
+mkdir -m 555 "$WORK/locked" && mkdir "$WORK/gone"
+XDG_DATA_HOME=$WORK/locked start copy "$dir" "${as[@]}" && send copy win "name Amy" close && finish copy
+grep -qF 'be made: Permission denied. These new entries were not saved: "4 - Amy"' "$WORK/copy.out" ||
+    fail "no reason why the folder could not be made: $(cat "$WORK/copy.out")"
+start copy "$WORK/gone" && send copy print && mv "$WORK/gone" "$WORK/moved"
+send copy win "name Bea" close && finish copy && has "$WORK/moved/High Scores.trel" -
+[ ! -e "$WORK/gone" ] && grep -qF 'not saved: "4 - Bea"' "$WORK/copy.out" || fail "the folder came back"
+
+# A long list the player may only write in place: a file-size limit leaves it whole and says
+# so; a failed flush with the list in the file is no failure; a copy killed at any instant of its
+# save leaves the next game the old list or the new one.
+dir=$WORK/long list=$WORK/long/High\ Scores.trel
+printf '9 - FILL%06d\r\n' $(seq 55000) >"$WORK/fill" && printf '\r\n' >>"$WORK/fill"
+mkdir "$dir" && cp "$game" "$dir/game" && cp "$WORK/fill" "$list" && chmod 666 "$list" && chmod 555 "$dir"
+start copy "$dir" "${as[@]}" prlimit --fsize=5000 && send copy win "name Cut" close && finish copy
+grep -qF 'File too large. These new entries were not saved: "4 - Cut"' "$WORK/copy.out" &&
+    cmp -s "$list" "$WORK/fill" || fail "the limit: $(cat "$WORK/copy.out")"
+start copy "$dir" "${as[@]}" strace -D -o /dev/null -e trace=fdatasync,pwrite64 \
+    -e inject=fdatasync:error=EIO -e inject=pwrite64:error=EIO:when=3
+send copy win "name Eio" session close && finish copy
+grep -v -a 'FILL' "$list" | cmp -s - <(printf '4 - Eio\r\n\r\n') && ! grep -q 'message High' "$WORK/copy.out" ||
+    fail "a failed flush: $(cat "$WORK/copy.out")"
+for i in $(seq 20); do
+    start copy "$dir" "${as[@]}" && send copy win "name K$i" && post copy close
+    sleep "0.0$((RANDOM % 8))" && finish copy KILL
+    start copy "$dir" "${as[@]}" && send copy session && finish copy TERM
+    grep -v -a -x $'4 - [EK][io0-9]*\r' "$list" | cmp -s - "$WORK/fill" || fail "torn: $(grep -av FILL "$list")"
+done
 
 # Three copies saving in a loop, two of them as root who replace the list, one as the player who
 # may only write it in place: no entry is lost or doubled, and nothing else gets in.
