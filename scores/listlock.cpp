@@ -19,6 +19,14 @@ bool pauseBriefly()
     return true;
 }
 
+// Whether the path still names the file that was locked.
+bool stillNamed(const QByteArray &native, const OpenedFile &file)
+{
+    struct stat named = {};
+    return ::lstat(native.constData(), &named) == 0 && named.st_dev == file.info.st_dev &&
+           named.st_ino == file.info.st_ino;
+}
+
 } // namespace
 
 OpenedFile lockRegular(const QString &path, const Pause &pause)
@@ -40,9 +48,7 @@ OpenedFile lockRegular(const QString &path, const Pause &pause)
                 return refused(
                     QStringLiteral("another program or copy of the game kept it locked"));
         }
-        struct stat named = {};
-        if (::lstat(native.constData(), &named) == 0 && named.st_dev == file.info.st_dev &&
-            named.st_ino == file.info.st_ino) {
+        if (stillNamed(native, file)) {
             ::fstat(file.fd.get(), &file.info); // as it is now, after the last save
             return file;
         }

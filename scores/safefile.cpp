@@ -204,6 +204,8 @@ FileRead readRegular(const QString &path)
     return result;
 }
 
+namespace {
+
 // Gives the new file at `to` what the list at `from` has: owner, group, mode, and every extended
 // attribute, its access control list among them. EPERM when any of them cannot be given.
 int takeOver(int to, const OpenedFile &from)
@@ -222,6 +224,23 @@ int takeOver(int to, const OpenedFile &from)
     return size < 0 && errno != ENOTSUP ? EPERM : 0;
 }
 
+// Creates a new file beside the list `name` in the folder `dir`, private from its first instant:
+// another user can neither read, lock nor write it.
+int createTemporary(int dir, const QByteArray &name, QByteArray &temporary, FileDescriptor &file)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary =
+            temporaryPrefix(name) + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        file = FileDescriptor(::openat(dir, temporary.constData(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (file.get() >= 0 || errno != EEXIST)
+            return file.get() >= 0 ? 0 : errno;
+    }
+    return EEXIST;
+}
+
+} // namespace
+
 int replaceFile(const QString &path, const QByteArray &bytes, const OpenedFile *old)
 {
     const QFileInfo info(path);
@@ -232,17 +251,8 @@ int replaceFile(const QString &path, const QByteArray &bytes, const OpenedFile *
     const QByteArray name = nativePath(info.fileName());
     QByteArray temporary;
     FileDescriptor file;
-    // Private from its first instant: another user can neither read, lock nor write it.
-    for (int attempt = 0; file.get() < 0 && attempt < 100; ++attempt) {
-        temporary =
-            temporaryPrefix(name) + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        file = FileDescriptor(::openat(dir.get(), temporary.constData(),
-                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (file.get() < 0 && errno != EEXIST)
-            return errno;
-    }
-    if (file.get() < 0)
-        return EEXIST;
+    if (const int error = createTemporary(dir.get(), name, temporary, file))
+        return error;
     // Locked while it is written, so a save that tidies up never takes it for a leftover.
     ::flock(file.get(), LOCK_EX | LOCK_NB);
     const mode_t mask = ::umask(0);
@@ -319,46 +329,69 @@ int writeChange(int fd, const QByteArray &bytes, qsizetype from, qsizetype to)
     return ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fdatasync(fd) == 0 ? 0 : errno;
 }
 
+// Opens the list for writing, if it is still the file `old` describes and holds `oldBytes`: else
+// EAGAIN, as another program changed it without the lock.
+int openUnchanged(const QString &path, const struct stat &old, const QByteArray &oldBytes,
+                  FileDescriptor &fd)
+{
+    fd = FileDescriptor(::open(nativePath(path).constData(),
+                               O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info = {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        return errno;
+    QByteArray now;
+    return sameFile(info, old) && readAll(fd.get(), now).isEmpty() && now == oldBytes ? 0 : EAGAIN;
+}
+
+// Kept, flushed, until the list holds one whole list again; the next game finishes a save killed
+// in the middle from it. A list at the size limit is written without.
+void keepRecord(const QString &record, const QByteArray &bytes, const Change &change)
+{
+    const QByteArray intent = recordOf(bytes, change);
+    if (!exceedsLimits(intent) && makeFolder(QFileInfo(record).absolutePath()) == 0) {
+        ::unlink(nativePath(record).constData());
+        replaceFile(record, intent, nullptr);
+    }
+}
+
+// Reserving the space beyond the end leaves the size alone: were the game killed now, the file
+// would still be the old list, with no gap of zeros at its end.
+int reserve(int fd, qsizetype size)
+{
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size)) == 0 || errno == EOPNOTSUPP ||
+        errno == ENOSYS || errno == EINVAL)
+        return 0;
+    return errno;
+}
+
+// Whatever the calls said, the file holds what it holds: the player is told that.
+InPlaceResult::Holds whatItHolds(int fd, const QByteArray &bytes, const QByteArray &oldBytes)
+{
+    QByteArray now;
+    readAll(fd, now);
+    return now == bytes      ? InPlaceResult::NewBytes
+           : now == oldBytes ? InPlaceResult::OldBytes
+                             : InPlaceResult::Neither;
+}
+
 } // namespace
 
 InPlaceResult writeInPlace(const QString &path, const QByteArray &bytes, const QByteArray &oldBytes,
                            const struct stat &old, const QString &record)
 {
-    const FileDescriptor fd(::open(nativePath(path).constData(),
-                                   O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat info = {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
-        return {errno, InPlaceResult::OldBytes};
-    QByteArray now;
-    if (!sameFile(info, old) || !readAll(fd.get(), now).isEmpty() || now != oldBytes)
-        return {EAGAIN, InPlaceResult::OldBytes}; // changed by a program that did not lock it
-
+    FileDescriptor fd;
+    if (const int error = openUnchanged(path, old, oldBytes, fd))
+        return {error, InPlaceResult::OldBytes};
     const Change change = changeBetween(oldBytes, bytes);
-    // Kept, flushed, until the list holds one whole list again; the next game finishes a save
-    // killed in the middle from it. A list at the size limit is written without.
-    const QByteArray intent = recordOf(bytes, change);
-    if (!record.isEmpty() && !exceedsLimits(intent) &&
-        makeFolder(QFileInfo(record).absolutePath()) == 0) {
-        ::unlink(nativePath(record).constData());
-        replaceFile(record, intent, nullptr);
-    }
-    // Reserving the space beyond the end leaves the size alone: were the game killed now, the
-    // file would still be the old list, with no gap of zeros at its end.
+    if (!record.isEmpty())
+        keepRecord(record, bytes, change);
     InPlaceResult result;
-    if (bytes.size() > oldBytes.size() &&
-        ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
-        result.error = errno;
+    result.error = bytes.size() > oldBytes.size() ? reserve(fd.get(), bytes.size()) : 0;
     if (!result.error)
         result.error = writeChange(fd.get(), bytes, change.from, change.newEnd);
     if (result.error) {
         writeChange(fd.get(), oldBytes, change.from, change.oldEnd);
-        // Whatever the calls said, the file holds what it holds: the player is told that.
-        QByteArray back;
-        readAll(fd.get(), back);
-        result.holds = back == bytes      ? InPlaceResult::NewBytes
-                       : back == oldBytes ? InPlaceResult::OldBytes
-                                          : InPlaceResult::Neither;
+        result.holds = whatItHolds(fd.get(), bytes, oldBytes);
     }
     if (!record.isEmpty() && result.holds != InPlaceResult::Neither)
         ::unlink(nativePath(record).constData());

@@ -135,8 +135,25 @@ std::optional<QString> writeOver(const Location &location, const OpenedFile &fil
                 : QString());
 }
 
-// One attempt at a save, under the list's lock. Nothing when the list was made or changed
-// meanwhile, by a copy that did not lock it: the caller tries again.
+// Writes the list `entries` over `file`, which holds `now`, or as a new list where there is none.
+// Nothing when another copy or program made or changed it meanwhile: it is read again.
+std::optional<Saved> write(const Location &location, const View &view, const OpenedFile &file,
+                           const QByteArray &now, const QStringList &entries)
+{
+    const QByteArray bytes = serialize(entries);
+    std::optional<QString> reason;
+    if (file.status == OpenedFile::Open) {
+        reason = bytes == now ? QString() : writeOver(location, file, now, bytes);
+    } else if (const int error = replaceFile(location.path, bytes, nullptr);
+               error != EEXIST && error != ENOENT) {
+        reason = error ? systemReason(error) : QString();
+    }
+    if (!reason)
+        return std::nullopt;
+    return reason->isEmpty() ? Saved{{}, bytes, entries} : failure(location, view, *reason);
+}
+
+// One attempt at a save, under the list's lock.
 std::optional<Saved> saveOnce(const Location &location, const View &view, const Pause &pause)
 {
     const OpenedFile file = lockRegular(location.path, pause);
@@ -147,29 +164,14 @@ std::optional<Saved> saveOnce(const Location &location, const View &view, const 
     if (const QString reason = exists ? readAll(file.fd.get(), now) : QString(); !reason.isEmpty())
         return failure(location, view, reason);
     const QStringList entries = merged(location, view, exists ? &now : nullptr);
-    const QByteArray bytes = serialize(entries);
-    if (exceedsLimits(bytes)) {
-        if (view.added.isEmpty())
-            return Saved{{}, now, parse(now)}; // only tidying a list at the limit: left as it is
-        return failure(location, view,
-                       QStringLiteral("the list would grow past %1 bytes or %2 lines")
-                           .arg(kMaxFileSize)
-                           .arg(kMaxLines));
-    }
-    if (exists && bytes == now)
-        return Saved{{}, bytes, entries};
-    if (exists) {
-        const std::optional<QString> reason = writeOver(location, file, now, bytes);
-        if (!reason)
-            return std::nullopt;
-        if (!reason->isEmpty())
-            return failure(location, view, *reason);
-        return Saved{{}, bytes, entries};
-    }
-    const int error = replaceFile(location.path, bytes, nullptr);
-    if (error == EEXIST || error == ENOENT)
-        return std::nullopt; // another copy made the list meanwhile
-    return error ? failure(location, view, systemReason(error)) : Saved{{}, bytes, entries};
+    if (!exceedsLimits(serialize(entries)))
+        return write(location, view, file, now, entries);
+    if (view.added.isEmpty())
+        return Saved{{}, now, parse(now)}; // only tidying a list at the limit: left as it is
+    return failure(location, view,
+                   QStringLiteral("the list would grow past %1 bytes or %2 lines")
+                       .arg(kMaxFileSize)
+                       .arg(kMaxLines));
 }
 
 } // namespace
