@@ -3,7 +3,6 @@
 #include "scores/format.h"
 
 #include <QCryptographicHash>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <csignal>
@@ -98,7 +97,7 @@ QStringList merged(const Location &location, const View &view, const QByteArray 
 // Only the player's own data folder is ever made; any other must be there.
 QString folderProblem(const Location &location)
 {
-    const QString folder = QFileInfo(location.path).absolutePath();
+    const QString folder = location.path.left(location.path.lastIndexOf(u'/'));
     struct stat info = {};
     if (folder == location.ownFolder) {
         if (const int error = makeFolder(folder))

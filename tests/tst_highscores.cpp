@@ -18,7 +18,6 @@
 #include <random>
 #include <sys/file.h>
 #include <sys/inotify.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -236,23 +235,6 @@ private slots:
         QCOMPARE(readFile(path), "1 - A\r\n9 - Cy\r\n\r\n");
     }
 
-    // A file-size limit fails the write as a full disk does: the cause is named, the old
-    // bytes stay and no temporary file is left.
-    void failedSaveKeepsTheOldFile()
-    {
-        QTemporaryDir dir;
-        const Location at{pathIn(dir.path())};
-        QCOMPARE(saveEntries(at, {"1 - A"}).error, QString());
-        rlimit old{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        const rlimit small{1024, old.rlim_max};
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const QString error = saveEntries(at, QStringList(100, u"12345 - Player"_qs)).error;
-        setrlimit(RLIMIT_FSIZE, &old);
-        QVERIFY2(error.contains(at.path) && error.contains("File too large"), qPrintable(error));
-        QCOMPARE(readFile(at.path), "1 - A\r\n\r\n");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-    }
     // The list beside the program while the player may keep it there. Anything else there, or an
     // installed game, sends the player to their own list, by the XDG rules: no relative folders.
     void theListLivesWhereThePlayerMayKeepIt_data()
