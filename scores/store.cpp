@@ -5,33 +5,12 @@
 #include <QCryptographicHash>
 
 #include <cerrno>
-#include <csignal>
 #include <optional>
 #include <unistd.h>
 
 namespace Scores {
 
 namespace {
-
-// Past a file-size limit the system kills a writer with SIGXFSZ unless it is ignored; ignored,
-// the write fails with "File too large", as on a full disk. Only while the store writes: the
-// game itself writes nothing else.
-class FileSizeSignalIgnored
-{
-public:
-    FileSizeSignalIgnored()
-    {
-        struct sigaction ignore = {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, &m_old);
-    }
-    ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &m_old, nullptr); }
-    FileSizeSignalIgnored(const FileSizeSignalIgnored &) = delete;
-    FileSizeSignalIgnored &operator=(const FileSizeSignalIgnored &) = delete;
-
-private:
-    struct sigaction m_old = {};
-};
 
 bool isPermissionError(int error)
 {
@@ -201,7 +180,6 @@ Saved save(const Location &location, const View &view, const Pause &pause)
         return failure(location, view, location.problem);
     if (const QString problem = folderProblem(location); !problem.isEmpty())
         return failure(location, view, problem);
-    const FileSizeSignalIgnored fileSizeSignalIgnored;
     for (int attempt = 0; attempt < 10; ++attempt) {
         if (std::optional<Saved> saved = saveOnce(location, view, pause))
             return *saved;

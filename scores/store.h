@@ -44,6 +44,7 @@ struct Saved
 // that would not change is not written; one that was only looked at, or could not be read and
 // got nothing new, is left alone without a word. On failure the file keeps its old bytes, and
 // the message names the new entries; with none, nothing was lost and nothing is said.
+// The game ignores SIGXFSZ, so that past a limit on file sizes a write fails as on a full disk.
 Saved save(const Location &location, const View &view, const Pause &pause = {});
 
 // Finishes a save in place of this player's that was killed in the middle, from the record it

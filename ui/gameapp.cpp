@@ -60,6 +60,8 @@ GameApp::GameApp(LabelClicker::RandomSource *random)
       m_windows(m_services)
 {
     QApplication::setWindowIcon(appIcon());
+    // Past a limit on file sizes, a write fails as on a full disk instead of ending the game.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The game ends when none of its own windows is loaded, whatever Qt counts as a window:
     // a dialog kept above the board must not end it when the board closes.
     QApplication::setQuitOnLastWindowClosed(false);
