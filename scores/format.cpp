@@ -31,6 +31,52 @@ qsizetype encodeInto(const QString &text, char *out)
     return written;
 }
 
+struct Line
+{
+    const char *start;
+    qsizetype length;
+};
+
+// CR LF, a lone CR and a lone LF each end a line.
+std::vector<Line> splitLines(const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
+    std::vector<Line> lines;
+    lines.reserve(size_t(bytes.count(Lf) + bytes.count(Cr) + 1));
+    qsizetype pos = 0;
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && data[end] != Cr && data[end] != Lf)
+            ++end;
+        lines.push_back({data + pos, end - pos});
+        pos = end + 1;
+        if (end < size && data[end] == Cr && pos < size && data[pos] == Lf)
+            ++pos;
+    }
+    return lines;
+}
+
+// The same order as lessThan, on the bytes themselves: every byte is one Latin-1 character,
+// compared by its case folding. Sorting before the texts are made keeps even a file of hundreds
+// of thousands of short lines quick to open.
+bool lineLess(const Line &a, const Line &b)
+{
+    static const std::array<char16_t, 256> folded = [] {
+        std::array<char16_t, 256> table{};
+        for (int c = 0; c < 256; ++c)
+            table[size_t(c)] = QChar(c).toCaseFolded().unicode();
+        return table;
+    }();
+    const qsizetype common = std::min(a.length, b.length);
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = folded[uchar(a.start[i])], y = folded[uchar(b.start[i])];
+        if (x != y)
+            return x < y;
+    }
+    return a.length < b.length;
+}
+
 } // namespace
 
 bool lessThan(const QString &a, const QString &b)
@@ -45,49 +91,10 @@ qsizetype insertPosition(const QStringList &sorted, const QString &entry)
 
 QStringList parse(const QByteArray &bytes)
 {
-    struct Line
-    {
-        const char *start;
-        qsizetype length;
-    };
-    const char *data = bytes.constData();
-    const qsizetype size = bytes.size();
-    std::vector<Line> lines;
-    lines.reserve(size_t(bytes.count(Lf) + bytes.count(Cr) + 1));
-
-    qsizetype pos = 0;
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && data[end] != Cr && data[end] != Lf)
-            ++end;
-        lines.push_back({data + pos, end - pos});
-        pos = end + 1;
-        if (end < size && data[end] == Cr && pos < size && data[pos] == Lf)
-            ++pos;
-    }
-
+    std::vector<Line> lines = splitLines(bytes);
     // Only the writer's closing empty line goes; a file cut short keeps every entry.
     if (!lines.empty() && lines.back().length == 0)
         lines.pop_back();
-
-    // The same order as lessThan, on the bytes themselves: every byte is one Latin-1
-    // character, compared by its case folding. Sorting before the texts are made keeps
-    // even a file of hundreds of thousands of short lines quick to open.
-    static const std::array<char16_t, 256> folded = [] {
-        std::array<char16_t, 256> table{};
-        for (int c = 0; c < 256; ++c)
-            table[size_t(c)] = QChar(c).toCaseFolded().unicode();
-        return table;
-    }();
-    const auto lineLess = [](const Line &a, const Line &b) {
-        const qsizetype common = std::min(a.length, b.length);
-        for (qsizetype i = 0; i < common; ++i) {
-            const char16_t x = folded[uchar(a.start[i])], y = folded[uchar(b.start[i])];
-            if (x != y)
-                return x < y;
-        }
-        return a.length < b.length;
-    };
     if (!std::is_sorted(lines.cbegin(), lines.cend(), lineLess))
         std::stable_sort(lines.begin(), lines.end(), lineLess);
 

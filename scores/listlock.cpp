@@ -1,7 +1,8 @@
 #include "scores/listlock.h"
 
+#include "scores/location.h"
+
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <cerrno>
 #include <sys/file.h>
@@ -18,13 +19,21 @@ bool pauseBriefly()
     return true;
 }
 
+// Whether the path still names the file that was locked.
+bool stillNamed(const QByteArray &native, const OpenedFile &file)
+{
+    struct stat named = {};
+    return ::lstat(native.constData(), &named) == 0 && named.st_dev == file.info.st_dev &&
+           named.st_ino == file.info.st_ino;
+}
+
 } // namespace
 
 OpenedFile lockRegular(const QString &path, const Pause &pause)
 {
     QElapsedTimer waited;
     waited.start();
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = nativePath(path);
     for (;;) {
         OpenedFile file = openRegular(path);
         if (file.status != OpenedFile::Open)
@@ -36,11 +45,10 @@ OpenedFile lockRegular(const QString &path, const Pause &pause)
             if (errno != EWOULDBLOCK)
                 return file;
             if (waited.elapsed() >= kLockWaitMs || !(pause ? pause() : pauseBriefly()))
-                return refused(QStringLiteral("another copy of the game kept it locked"));
+                return refused(
+                    QStringLiteral("another program or copy of the game kept it locked"));
         }
-        struct stat named = {};
-        if (::lstat(native.constData(), &named) == 0 && named.st_dev == file.info.st_dev &&
-            named.st_ino == file.info.st_ino) {
+        if (stillNamed(native, file)) {
             ::fstat(file.fd.get(), &file.info); // as it is now, after the last save
             return file;
         }

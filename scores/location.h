@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Where the high-score list lives.
@@ -10,10 +11,21 @@ struct Location
     QString path;          // the list; empty when there is nowhere to keep it
     QString seedPath = {}; // read while `path` does not exist yet; never written
     QString problem = {};  // why there is no path
+    // The player's own data folder: the only folder a save makes, where it is missing, and where
+    // a save in place keeps the record that lets the next game finish it. Empty when none.
+    QString ownFolder = {};
 };
+
+// A path as the system names it, and back, whatever bytes its names hold: a byte that is not
+// part of valid UTF-8 travels as the lone surrogate U+DC00 plus that byte.
+QByteArray nativePath(const QString &path);
+QString pathFromNative(const QByteArray &bytes);
 
 // The list inside a folder that has no trailing separator.
 QString pathIn(const QString &folder);
+
+// The folder of the running program, as the system names it.
+QString programFolder();
 
 // The game's folder among the player's own data, by the XDG rules: under $XDG_DATA_HOME, else
 // under $HOME/.local/share, ignoring a value that is not a full path; without a usable HOME,

@@ -1,7 +1,9 @@
 #include "scores/safefile.h"
 
 #include "scores/format.h"
+#include "scores/location.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -16,6 +18,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace Scores {
@@ -142,7 +145,7 @@ OpenedFile refused(const QString &reason)
 // blocking, and a device is never opened at all unless it was swapped in at that moment.
 OpenedFile openRegular(const QString &path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = nativePath(path);
     OpenedFile result;
     if (::lstat(native.constData(), &result.info) != 0)
         return errno == ENOENT ? OpenedFile{} : refused(systemReason(errno));
@@ -201,33 +204,63 @@ FileRead readRegular(const QString &path)
     return result;
 }
 
-int replaceFile(const QString &path, const QByteArray &bytes, const struct stat *old)
+namespace {
+
+// Gives the new file at `to` what the list at `from` has: owner, group, mode, and every extended
+// attribute, its access control list among them. EPERM when any of them cannot be given.
+int takeOver(int to, const OpenedFile &from)
 {
-    const QFileInfo info(path);
-    const FileDescriptor dir(::open(QFile::encodeName(info.absolutePath()).constData(),
-                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0)
+    if (::fchown(to, from.info.st_uid, from.info.st_gid) != 0 ||
+        ::fchmod(to, from.info.st_mode & 07777) != 0)
         return errno;
-    const QByteArray name = QFile::encodeName(info.fileName());
-    QByteArray temporary;
-    FileDescriptor file;
-    for (int attempt = 0; file.get() < 0 && attempt < 100; ++attempt) {
+    QByteArray names(XATTR_LIST_MAX, Qt::Uninitialized), value(XATTR_SIZE_MAX, Qt::Uninitialized);
+    const ssize_t size = ::flistxattr(from.fd.get(), names.data(), size_t(names.size()));
+    for (qsizetype at = 0; at < size; at += qsizetype(std::strlen(names.constData() + at)) + 1) {
+        const char *name = names.constData() + at;
+        const ssize_t length = ::fgetxattr(from.fd.get(), name, value.data(), size_t(value.size()));
+        if (length < 0 || ::fsetxattr(to, name, value.constData(), size_t(length), 0) != 0)
+            return EPERM;
+    }
+    return size < 0 && errno != ENOTSUP ? EPERM : 0;
+}
+
+// Creates a new file beside the list `name` in the folder `dir`, private from its first instant:
+// another user can neither read, lock nor write it.
+int createTemporary(int dir, const QByteArray &name, QByteArray &temporary, FileDescriptor &file)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
         temporary =
             temporaryPrefix(name) + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        file = FileDescriptor(::openat(dir.get(), temporary.constData(),
-                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (file.get() < 0 && errno != EEXIST)
-            return errno;
+        file = FileDescriptor(::openat(dir, temporary.constData(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (file.get() >= 0 || errno != EEXIST)
+            return file.get() >= 0 ? 0 : errno;
     }
-    if (file.get() < 0)
-        return EEXIST;
+    return EEXIST;
+}
+
+} // namespace
+
+int replaceFile(const QString &path, const QByteArray &bytes, const OpenedFile *old)
+{
+    const QFileInfo info(path);
+    const FileDescriptor dir(
+        ::open(nativePath(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0)
+        return errno;
+    const QByteArray name = nativePath(info.fileName());
+    QByteArray temporary;
+    FileDescriptor file;
+    if (const int error = createTemporary(dir.get(), name, temporary, file))
+        return error;
     // Locked while it is written, so a save that tidies up never takes it for a leftover.
     ::flock(file.get(), LOCK_EX | LOCK_NB);
-    int error = writeAll(file.get(), bytes, 0);
-    if (!error && old && ::fchown(file.get(), old->st_uid, old->st_gid) != 0)
-        error = errno;
-    if (!error && old && ::fchmod(file.get(), old->st_mode & 07777) != 0)
-        error = errno;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    int error =
+        old ? takeOver(file.get(), *old) : (::fchmod(file.get(), 0666 & ~mask) == 0 ? 0 : errno);
+    if (!error)
+        error = writeAll(file.get(), bytes, 0);
     if (!error && ::fsync(file.get()) != 0)
         error = errno;
     // Once the data is on disk, an error from close() changes nothing that matters.
@@ -239,45 +272,137 @@ int replaceFile(const QString &path, const QByteArray &bytes, const struct stat 
     return error;
 }
 
-InPlaceResult writeInPlace(const QString &path, const QByteArray &bytes, const QByteArray &oldBytes,
-                           const struct stat &old)
+int makeFolder(const QString &folder)
 {
-    const FileDescriptor fd(::open(QFile::encodeName(path).constData(),
-                                   O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return {errno};
-    struct stat info = {};
-    if (::fstat(fd.get(), &info) != 0)
-        return {errno};
-    if (!sameFile(info, old) || info.st_size != oldBytes.size())
-        return {EAGAIN};
+    if (::mkdir(nativePath(folder).constData(), 0700) == 0 || errno == EEXIST)
+        return 0;
+    const qsizetype slash = folder.lastIndexOf(u'/');
+    if (errno != ENOENT || slash <= 0)
+        return errno;
+    const int error = makeFolder(folder.left(slash));
+    return error ? error : makeFolder(folder);
+}
 
-    // Reserving the space beyond the end leaves the size alone: were the game killed now, the
-    // file would still be the old list, with no gap of zeros at its end.
-    InPlaceResult result;
-    if (bytes.size() > oldBytes.size() &&
-        ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
-        result.error = errno;
-    if (!result.error)
-        result.error = writeAll(fd.get(), bytes, 0);
-    if (!result.error && ::ftruncate(fd.get(), off_t(bytes.size())) != 0)
-        result.error = errno;
-    if (!result.error && ::fdatasync(fd.get()) != 0)
-        result.error = errno;
-    if (result.error) {
-        result.restored = writeAll(fd.get(), oldBytes, 0) == 0 &&
-                          ::ftruncate(fd.get(), off_t(oldBytes.size())) == 0 &&
-                          ::fdatasync(fd.get()) == 0;
+QString recordPath(const QString &folder, const struct stat &list)
+{
+    return folder + QStringLiteral("/Unfinished save %1-%2")
+                        .arg(quint64(list.st_dev), 0, 16)
+                        .arg(quint64(list.st_ino), 0, 16);
+}
+
+namespace {
+
+// The part of the list a save in place writes: from the first byte that changes to the last one
+// when the size stays, else to the end.
+struct Change
+{
+    qsizetype from = 0, newEnd = 0, oldEnd = 0;
+};
+
+Change changeBetween(const QByteArray &oldBytes, const QByteArray &bytes)
+{
+    const auto first =
+        std::mismatch(oldBytes.cbegin(), oldBytes.cend(), bytes.cbegin(), bytes.cend());
+    Change change{first.first - oldBytes.cbegin(), bytes.size(), oldBytes.size()};
+    if (oldBytes.size() == bytes.size()) {
+        const auto last = std::mismatch(oldBytes.crbegin(), oldBytes.crend(), bytes.crbegin());
+        change.newEnd = change.oldEnd =
+            std::max<qsizetype>(change.from, oldBytes.crend() - last.first);
     }
+    return change;
+}
+
+// The record of a save in place, kept under the list's identity: where the change starts, the
+// size and digest of the new list, then the new bytes from there on.
+QByteArray recordOf(const QByteArray &bytes, const Change &change)
+{
+    return QByteArray::number(change.from) + ' ' + QByteArray::number(bytes.size()) + ' ' +
+           QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + '\n' +
+           bytes.sliced(change.from, change.newEnd - change.from);
+}
+
+int writeChange(int fd, const QByteArray &bytes, qsizetype from, qsizetype to)
+{
+    const int error = writeAll(fd, bytes.sliced(from, to - from), off_t(from));
+    if (error)
+        return error;
+    return ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fdatasync(fd) == 0 ? 0 : errno;
+}
+
+// Opens the list for writing, if it is still the file `old` describes and holds `oldBytes`: else
+// EAGAIN, as another program changed it without the lock.
+int openUnchanged(const QString &path, const struct stat &old, const QByteArray &oldBytes,
+                  FileDescriptor &fd)
+{
+    fd = FileDescriptor(::open(nativePath(path).constData(),
+                               O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info = {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        return errno;
+    QByteArray now;
+    return sameFile(info, old) && readAll(fd.get(), now).isEmpty() && now == oldBytes ? 0 : EAGAIN;
+}
+
+// Kept, flushed, until the list holds one whole list again; the next game finishes a save killed
+// in the middle from it. A list at the size limit is written without.
+void keepRecord(const QString &record, const QByteArray &bytes, const Change &change)
+{
+    const QByteArray intent = recordOf(bytes, change);
+    if (!exceedsLimits(intent) && makeFolder(QFileInfo(record).absolutePath()) == 0) {
+        ::unlink(nativePath(record).constData());
+        replaceFile(record, intent, nullptr);
+    }
+}
+
+// Reserving the space beyond the end leaves the size alone: were the game killed now, the file
+// would still be the old list, with no gap of zeros at its end.
+int reserve(int fd, qsizetype size)
+{
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size)) == 0 || errno == EOPNOTSUPP ||
+        errno == ENOSYS || errno == EINVAL)
+        return 0;
+    return errno;
+}
+
+// Whatever the calls said, the file holds what it holds: the player is told that.
+InPlaceResult::Holds whatItHolds(int fd, const QByteArray &bytes, const QByteArray &oldBytes)
+{
+    QByteArray now;
+    readAll(fd, now);
+    return now == bytes      ? InPlaceResult::NewBytes
+           : now == oldBytes ? InPlaceResult::OldBytes
+                             : InPlaceResult::Neither;
+}
+
+} // namespace
+
+InPlaceResult writeInPlace(const QString &path, const QByteArray &bytes, const QByteArray &oldBytes,
+                           const struct stat &old, const QString &record)
+{
+    FileDescriptor fd;
+    if (const int error = openUnchanged(path, old, oldBytes, fd))
+        return {error, InPlaceResult::OldBytes};
+    const Change change = changeBetween(oldBytes, bytes);
+    if (!record.isEmpty())
+        keepRecord(record, bytes, change);
+    InPlaceResult result;
+    result.error = bytes.size() > oldBytes.size() ? reserve(fd.get(), bytes.size()) : 0;
+    if (!result.error)
+        result.error = writeChange(fd.get(), bytes, change.from, change.newEnd);
+    if (result.error) {
+        writeChange(fd.get(), oldBytes, change.from, change.oldEnd);
+        result.holds = whatItHolds(fd.get(), bytes, oldBytes);
+    }
+    if (!record.isEmpty() && result.holds != InPlaceResult::Neither)
+        ::unlink(nativePath(record).constData());
     return result;
 }
 
 void removeLeftovers(const QString &path)
 {
     const QFileInfo info(path);
-    const QByteArray prefix = temporaryPrefix(QFile::encodeName(info.fileName()));
-    DIR *folder = ::opendir(QFile::encodeName(info.absolutePath()).constData());
+    const QByteArray prefix = temporaryPrefix(nativePath(info.fileName()));
+    DIR *folder = ::opendir(nativePath(info.absolutePath()).constData());
     if (!folder)
         return;
     const int dir = ::dirfd(folder);

@@ -52,23 +52,33 @@ struct FileRead
 };
 FileRead readRegular(const QString &path);
 
-// Writes bytes to a new file beside path, flushed to disk, then renames it over path. With `old`
-// the new file takes its owner, group and mode first, and fails with EPERM if they cannot be
-// kept. Without it, path must not exist yet: EEXIST says another file was put there meanwhile.
+// Writes bytes to a new file beside path, flushed to disk, then renames it over path. The new
+// file is the writer's alone from its creation; with `old`, the list it replaces, it takes that
+// list's owner, group, mode and extended attributes (its access control list among them) before
+// the first byte is written, and fails with EPERM if any of them cannot be kept. Without it,
+// path must not exist yet: EEXIST says another file was put there meanwhile.
 // Returns 0 or an error number; on error nothing is left behind.
-int replaceFile(const QString &path, const QByteArray &bytes, const struct stat *old);
+int replaceFile(const QString &path, const QByteArray &bytes, const OpenedFile *old);
+
+// Makes a folder and those above it that are missing, each one the player's alone. Returns 0 or
+// an error number.
+int makeFolder(const QString &folder);
+
+// Where a save in place of the list `list` keeps its record among the player's own data.
+QString recordPath(const QString &folder, const struct stat &list);
 
 struct InPlaceResult
 {
     int error = 0;
-    bool restored = true; // after an error: the file holds its old bytes at its old size
+    enum Holds { NewBytes, OldBytes, Neither } holds = NewBytes; // what the file holds after it
 };
 // Rewrites the regular file at path, which must still be the file `old` describes and hold
-// `oldBytes`. Space is reserved before anything is written, and any failure puts the old bytes
-// back at the old size. What this cannot promise: a crash of the whole system in the middle
-// can leave part of the new list over the old one.
+// `oldBytes` (else EAGAIN: another program changed it without the lock). Only the bytes that
+// change are written, in one call. First the record at `record` (none if empty) is flushed, so
+// that a game killed in the middle leaves what the next game needs to finish the save; any
+// failure puts the old bytes back. The result says what the file holds then, read back.
 InPlaceResult writeInPlace(const QString &path, const QByteArray &bytes, const QByteArray &oldBytes,
-                           const struct stat &old);
+                           const struct stat &old, const QString &record);
 
 // Removes the temporary files beside path that copies of the game killed in a save left
 // behind. A temporary file still being written is locked by its writer and stays.

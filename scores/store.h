@@ -44,6 +44,14 @@ struct Saved
 // that would not change is not written; one that was only looked at, or could not be read and
 // got nothing new, is left alone without a word. On failure the file keeps its old bytes, and
 // the message names the new entries; with none, nothing was lost and nothing is said.
+// The game ignores SIGXFSZ, so that past a limit on file sizes a write fails as on a full disk.
 Saved save(const Location &location, const View &view, const Pause &pause = {});
+
+// Finishes a save in place of this player's that was killed in the middle, from the record it
+// left in the player's own folder, so that the list is whole again before the game shows or
+// saves it: the new list where the file holds the old one or a part of the new one over it. A
+// list changed since by someone else is left as it is. What this cannot promise: another
+// player's copy that read the list in the instant between kept what it read.
+void finishInterruptedSave(const Location &location);
 
 } // namespace Scores

@@ -11,7 +11,7 @@ packages=(
     xvfb openbox wmctrl xdotool x11-utils
     clang-format clang-14 libclang-rt-14-dev
     dpkg-dev file appstream desktop-file-utils groff-base lintian
-    util-linux cloc
+    util-linux cloc strace
 )
 if [ "${1:-}" = --play ]; then
     packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev

@@ -115,13 +115,13 @@ if [ "$(id -u)" = 0 ]; then
     command -v setpriv >/dev/null && id nobody >/dev/null 2>&1 || fail "no setpriv or nobody"
     as=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
 fi
-dir=$WORK/readonly home=$WORK/home
+dir=$WORK/caf$'\xe9' home=$WORK/home # a folder whose name is not UTF-8
 mkdir -p "$dir" "$home" && cp "$game" "$dir/game"
 [ "${#as[@]}" = 0 ] || chown nobody "$home"
 export HOME=$home XDG_DATA_HOME=$home/data
 own="$home/data/Vantrel/High Scores.trel"
 # The list beside the program (its mode, a pipe, a link or none; + when the player may write its folder)
-# | the player's own list (its mode, or none) | a file-size limit | the player's own list then | the one beside | what the game says
+# | the player's own list (its mode, or none) | a command the copy runs under | the player's own list then | the one beside | what the game says
 while IFS='|' read -r beside mine limit mine_after beside_after says; do
     chmod u+w "$dir" && rm -f "$own" "$dir/High Scores.trel"
     case $beside in
@@ -137,7 +137,7 @@ while IFS='|' read -r beside mine limit mine_after beside_after says; do
     fi
     chmod 555 "$dir" && [ "${beside: -1}" != + ] || chmod 777 "$dir" # +: the player may write it
     limits=()
-    [ "$limit" = - ] || limits=(prlimit --fsize="$limit")
+    [ "$limit" = - ] || read -r -a limits <<<"$limit"
     start copy "$dir" "${as[@]}" "${limits[@]}" && send copy print win "name Zed" close && finish copy
     chmod -f u+r "$own" || true # to read what an unreadable list holds, when not root
     has "$own" "$mine_after" && has "$dir/High Scores.trel" "$beside_after"
@@ -151,12 +151,36 @@ done <<'TABLE'
 444|none|-|4 - Zed\r\n45 - Ann\r\n\r\n|45 - Ann\r\n\r\n|entry 45 - Ann
 666|none|-|-|4 - Zed\r\n45 - Ann\r\n\r\n|entry 45 - Ann
 666+|none|-|-|4 - Zed\r\n45 - Ann\r\n\r\n|entry 45 - Ann
-666|none|16|-|45 - Ann\r\n\r\n|File too large. These new entries were not saved: "4 - Zed"
+666|none|prlimit --fsize=5|-|45 - Ann\r\n\r\n|File too large. These new entries were not saved: "4 - Zed"
+none|644|prlimit --fsize=5|9 - Old\r\n\r\n|-|File too large. These new entries were not saved: "4 - Zed"
+444|none|env XDG_DATA_HOME=/|-|45 - Ann\r\n\r\n|be made: Permission denied. These new entries were not saved
 none|none|-|4 - Zed\r\n\r\n|-|ok
 pipe|none|-|4 - Zed\r\n\r\n|pipe|a named pipe, not a regular file. New entries are saved to
 link|none|-|4 - Zed\r\n\r\n|45 - Ann\r\n\r\n|symbolic link, not a regular file. New entries are saved to "/
-none|200|-|9 - Old\r\n\r\n|-|These new entries were not saved: "4 - Zed"
+none|200|-|9 - Old\r\n\r\n|-|message High Scores: Could not read the high scores from "
 TABLE
+
+# A list whose folder went while its window was open: no folder is made again, the entry is named.
+mkdir "$WORK/gone" && start copy "$WORK/gone" && send copy print && mv "$WORK/gone" "$WORK/moved"
+send copy win "name Bea" close && finish copy && has "$WORK/moved/High Scores.trel" -
+[ ! -e "$WORK/gone" ] && grep -qF 'not saved: "4 - Bea"' "$WORK/copy.out" || fail "the folder came back"
+
+# A long list the player may only write in place: a failed flush with the list in the file is no
+# failure; a copy killed at any instant of its save leaves the next game the old list or the new.
+dir=$WORK/long list=$WORK/long/High\ Scores.trel
+printf '9 - FILL%06d\r\n' $(seq 55000) >"$WORK/fill" && printf '\r\n' >>"$WORK/fill"
+mkdir "$dir" && cp "$game" "$dir/game" && cp "$WORK/fill" "$list" && chmod 666 "$list" && chmod 555 "$dir"
+eio=(strace -D -o /dev/null -e trace=fdatasync,pwrite64 -e inject=fdatasync:error=EIO -e inject=pwrite64:error=EIO:when=3)
+ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 start copy "$dir" "${as[@]}" "${eio[@]}" # no leak check when traced
+send copy win "name Eio" session close && finish copy
+grep -v -a 'FILL' "$list" | cmp -s - <(printf '4 - Eio\r\n\r\n') && ! grep -q 'message High' "$WORK/copy.out" ||
+    fail "a failed flush: $(cat "$WORK/copy.out")"
+for i in $(seq 20); do
+    start copy "$dir" "${as[@]}" && send copy "win 2" "name K$i" && post copy close && sleep 0.0$((RANDOM % 8))
+    finish copy KILL
+    start copy "$dir" "${as[@]}" && send copy session && finish copy TERM
+    grep -vaxE $'(4 - Eio|21 - K[0-9]+)\r' "$list" | cmp -s - "$WORK/fill" || fail "torn: $(grep -av FILL "$list")"
+done
 
 # Three copies saving in a loop, two of them as root who replace the list, one as the player who
 # may only write it in place: no entry is lost or doubled, and nothing else gets in.

@@ -37,8 +37,10 @@ Scores::Location scoreLocation()
 #else
     constexpr bool alwaysOwn = false;
 #endif
-    return Scores::locate(QCoreApplication::applicationDirPath(), Scores::playerFolder(),
-                          alwaysOwn);
+    const Scores::Location location =
+        Scores::locate(Scores::programFolder(), Scores::playerFolder(), alwaysOwn);
+    Scores::finishInterruptedSave(location);
+    return location;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QStringListModel>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -104,19 +105,9 @@ QStringList HScoreList::entries() const
 
 bool HScoreList::save()
 {
-    const Scores::Saved saved = write();
-    if (!saved.error.isEmpty()) {
-        return false;
-    }
-    if (!m_added.isEmpty()) {
-        m_added.clear();
-        m_loadedBytes = saved.bytes;
-        m_wasRead = true;
-        if (saved.entries != entries()) {
-            m_model->setStringList(saved.entries);
-        }
-    }
-    return true;
+    // While a save waits for another copy, the game goes on painting and handling events: a
+    // second save of the same entries then would add them twice. The one running saves them.
+    return m_saving || write().error.isEmpty();
 }
 
 // The list is saved as the file holds it now plus this window's entries: another copy of the
@@ -124,17 +115,36 @@ bool HScoreList::save()
 // this window shows.
 Scores::Saved HScoreList::write()
 {
-    Scores::Saved saved =
+    m_saving = true;
+    const Scores::Saved saved =
         Scores::save(m_windows.services.scores, {m_loadedBytes, m_wasRead, entries(), m_added},
                      m_windows.services.pause);
+    m_saving = false;
     if (!saved.error.isEmpty()) {
         m_windows.services.message(QStringLiteral("High Scores"), saved.error);
+    } else if (!m_added.isEmpty()) {
+        m_added.clear();
+        m_loadedBytes = saved.bytes;
+        m_wasRead = true;
+        if (saved.entries != entries()) {
+            m_model->setStringList(saved.entries);
+        }
+    }
+    if (m_closeWhenSaved) {
+        QTimer::singleShot(0, this, &QWidget::close);
     }
     return saved;
 }
 
 void HScoreList::closeEvent(QCloseEvent *event)
 {
+    // A close while the list is being saved (a window manager's, at the session's end) closes
+    // it once that save is done.
+    m_closeWhenSaved = m_saving;
+    if (m_saving) {
+        event->ignore();
+        return;
+    }
     write();
     event->accept();
 }

@@ -40,4 +40,6 @@ private:
     QStringList m_added;
     QByteArray m_loadedBytes;
     bool m_wasRead = true;
+    bool m_saving = false;
+    bool m_closeWhenSaved = false;
 };
