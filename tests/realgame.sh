@@ -102,7 +102,7 @@ grep -q 'kept it locked. These new entries were not saved: "21 - Hal"' "$WORK/co
     fail "no word of the locked list: $(cat "$WORK/copy.out")"
 send copy new win "name Ivy" && post copy close && sleep 0.3
 started=$(date +%s%N) && finish copy TERM
-[ $(($(date +%s%N) - started)) -lt 1000000000 ] || fail "the signal waited for the lock"
+[ $(($(date +%s%N) - started)) -lt 1500000000 ] || fail "the signal waited for the lock"
 exec {held}<&-
 has "$dir/High Scores.trel" '\r\n'
 echo "ok: the command line, signals, a list held by another copy"
