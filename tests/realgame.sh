@@ -165,6 +165,17 @@ mkdir "$WORK/gone" && start copy "$WORK/gone" && send copy print && mv "$WORK/go
 send copy win "name Bea" close && finish copy && has "$WORK/moved/High Scores.trel" -
 [ ! -e "$WORK/gone" ] && grep -qF 'not saved: "4 - Bea"' "$WORK/copy.out" || fail "the folder came back"
 
+# A player who cannot give a new file the list's owner writes it in place; another program that
+# rewrites the list without its lock meanwhile (while the owner is being asked) loses nothing.
+if [ "${#as[@]}" != 0 ]; then
+    dir=$WORK/unlocked list=$WORK/unlocked/High\ Scores.trel
+    mkdir -m 777 "$dir" && printf '45 - Ann\r\n\r\n' >"$list" && chmod 666 "$list"
+    slow=(strace -D -o /dev/null -e trace=fchown -e inject=fchown:delay_exit=800000)
+    ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 start copy "$dir" "${as[@]}" "${slow[@]}"
+    send copy win "name Una" && post copy close && sleep 0.4 && printf '45 - Ann\r\n7 - Pat\r\n\r\n' >"$list"
+    finish copy && has "$list" '4 - Una\r\n45 - Ann\r\n7 - Pat\r\n\r\n'
+fi
+
 # A long list the player may only write in place: a failed flush with the list in the file is no
 # failure; a copy killed at any instant of its save leaves the next game the old list or the new.
 dir=$WORK/long list=$WORK/long/High\ Scores.trel
