@@ -69,6 +69,7 @@ play() {
     # then a give-up on the fresh board.
     key alt+F4
     key alt Return
+    key KP_Enter # where am I: the question with the dialog
     key Return
     key 3 Tab space
     # Orca's flat review: the lines above the focused button, the code pegs' among them.

@@ -19,6 +19,8 @@ NewGame::NewGame(Windows &windows) : FramelessDialog("NewGame", QSize(104, 48)),
         makePushButton(area, "Command1", QStringLiteral("Yes"), QRect(8, 24, 41, 17));
     QPushButton *no = makePushButton(area, "Command2", QStringLiteral("No"), QRect(56, 24, 41, 17));
     setTabOrder(yes, no);
+    for (QPushButton *answer : {yes, no})
+        answer->setAccessibleDescription(QStringLiteral("Play again?")); // for "where am I"
     yes->setFocus();
     connect(yes, &QPushButton::clicked, this, [this] {
         m_windows.vantMain.show();
