@@ -291,8 +291,10 @@ private slots:
         QVERIFY(!list->isMinimized());
         QCOMPARE(list->entries(),
                  QStringList({longEntry, "120 - Bob", "21 - Player Name", "9 - Cy"}));
-        QAbstractItemModel *shown = list->findChild<QAbstractItemView *>()->model();
-        QCOMPARE(shown->index(0, 0).data().toString(), longEntry.left(100) + u'\u2026');
+        const QAbstractItemView *view = list->findChild<QAbstractItemView *>();
+        QCOMPARE(view->model()->index(0, 0).data().toString(), longEntry.left(100) + u'\u2026');
+        QCOMPARE(view->currentIndex().row(), 2); // the new entry, read out by a screen reader
+        QVERIFY(!view->selectionModel()->hasSelection());
         QCOMPARE(readFile(path), "8 - Changed\r\n\r\n");
         game.windows.hScoreList.unload();
         QCOMPARE(readFile(path), "120 - Bob\r\n21 - Player Name\r\n8 - Changed\r\n\r\n");
