@@ -349,6 +349,7 @@ void keepRecord(const QString &record, const QByteArray &bytes, const Change &ch
 {
     const QByteArray intent = recordOf(bytes, change);
     if (!exceedsLimits(intent) && makeFolder(QFileInfo(record).absolutePath()) == 0) {
+        removeLeftovers(record); // of a record whose writing was killed
         ::unlink(nativePath(record).constData());
         replaceFile(record, intent, nullptr);
     }

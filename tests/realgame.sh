@@ -186,12 +186,15 @@ ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 start copy "$dir" "${as[@]}" "${ei
 send copy win "name Eio" session close && finish copy
 grep -v -a 'FILL' "$list" | cmp -s - <(printf '4 - Eio\r\n\r\n') && ! grep -q 'message High' "$WORK/copy.out" ||
     fail "a failed flush: $(cat "$WORK/copy.out")"
+left="$home/data/Vantrel/.Unfinished save $(printf %x-%x $(stat -c '%d %i' "$list")).abc123"
+touch "$left" # what a copy killed while it wrote its record of a change leaves; the next removes it
 for i in $(seq 20); do
     start copy "$dir" "${as[@]}" && send copy "win 2" "name K$i" && post copy close && sleep 0.0$((RANDOM % 8))
     finish copy KILL
     start copy "$dir" "${as[@]}" && send copy session && finish copy TERM
     grep -vaxE $'(4 - Eio|21 - K[0-9]+)\r' "$list" | cmp -s - "$WORK/fill" || fail "torn: $(grep -av FILL "$list")"
 done
+[ ! -e "$left" ] || fail "a half-written record was left"
 
 # Three copies saving in a loop, two of them as root who replace the list, one as the player who
 # may only write it in place: no entry is lost or doubled, and nothing else gets in.
