@@ -181,20 +181,20 @@ fi
 dir=$WORK/long list=$WORK/long/High\ Scores.trel
 printf '9 - FILL%06d\r\n' $(seq 55000) >"$WORK/fill" && printf '\r\n' >>"$WORK/fill"
 mkdir "$dir" && cp "$game" "$dir/game" && cp "$WORK/fill" "$list" && chmod 666 "$list" && chmod 555 "$dir"
+left="$home/data/Vantrel/.Unfinished save $(printf %x-%x $(stat -c '%d %i' "$list")).abc123"
+touch "$left" # what a copy killed while it wrote its record of a change leaves; the next removes it
 eio=(strace -D -o /dev/null -e trace=fdatasync,pwrite64 -e inject=fdatasync:error=EIO -e inject=pwrite64:error=EIO:when=3)
 ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 start copy "$dir" "${as[@]}" "${eio[@]}" # no leak check when traced
 send copy win "name Eio" session close && finish copy
 grep -v -a 'FILL' "$list" | cmp -s - <(printf '4 - Eio\r\n\r\n') && ! grep -q 'message High' "$WORK/copy.out" ||
     fail "a failed flush: $(cat "$WORK/copy.out")"
-left="$home/data/Vantrel/.Unfinished save $(printf %x-%x $(stat -c '%d %i' "$list")).abc123"
-touch "$left" # what a copy killed while it wrote its record of a change leaves; the next removes it
+[ ! -e "$left" ] || fail "a half-written record was left"
 for i in $(seq 20); do
     start copy "$dir" "${as[@]}" && send copy "win 2" "name K$i" && post copy close && sleep 0.0$((RANDOM % 8))
     finish copy KILL
     start copy "$dir" "${as[@]}" && send copy session && finish copy TERM
     grep -vaxE $'(4 - Eio|21 - K[0-9]+)\r' "$list" | cmp -s - "$WORK/fill" || fail "torn: $(grep -av FILL "$list")"
 done
-[ ! -e "$left" ] || fail "a half-written record was left"
 
 # Three copies saving in a loop, two of them as root who replace the list, one as the player who
 # may only write it in place: no entry is lost or doubled, and nothing else gets in.
