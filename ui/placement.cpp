@@ -160,8 +160,7 @@ Frame readFrame(const QWidget &window, xcb_connection_t *connection, xcb_atom_t 
 std::function<Frame()> askX11Frame(QWidget &window, bool early)
 {
     const auto guess = [&window] { return guessedFrame(window); };
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = x11Connection();
     const auto atoms = connection ? internAtoms(connection) : std::nullopt;
     const Reply<xcb_query_tree_reply_t> tree(
         atoms ? xcb_query_tree_reply(
@@ -179,8 +178,7 @@ std::function<Frame()> askX11Frame(QWidget &window, bool early)
 // The frame the X11 window manager has put around the window, as it says now.
 QMargins frameFromX11(const QWidget &window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = x11Connection();
     const auto atoms = connection ? internAtoms(connection) : std::nullopt;
     const Frame frame =
         atoms ? readFrame(window, connection, atoms->extents, QDeadlineTimer(0)) : Frame{};
@@ -288,4 +286,15 @@ void askForFrame([[maybe_unused]] QWidget &window)
         new FrameQuestion(window, askX11Frame(window, true));
     }
 #endif
+}
+
+xcb_connection_t *x11Connection()
+{
+#if __has_include(<xcb/xcb.h>)
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        return x11->connection();
+    }
+#endif
+    return nullptr;
 }

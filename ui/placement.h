@@ -1,6 +1,7 @@
 #pragma once
 
 class QWidget;
+struct xcb_connection_t;
 
 // Places a window that has not been shown yet in the middle of the screen it will appear on,
 // frame included, so that it appears there and stays: the window system is asked for the frame
@@ -13,3 +14,6 @@ void centreOnScreen(QWidget &window);
 // are set, so that centreOnScreen, once the window is built, need not wait for the answer.
 // Creates the window's native window.
 void askForFrame(QWidget &window);
+
+// The game's connection to the X server, when it runs on X11; null elsewhere.
+xcb_connection_t *x11Connection();

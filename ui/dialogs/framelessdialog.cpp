@@ -18,15 +18,6 @@
 
 namespace {
 
-#if __has_include(<xcb/xcb.h>)
-xcb_connection_t *x11Connection()
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return QGuiApplication::platformName() == QLatin1String("xcb") && x11 ? x11->connection()
-                                                                          : nullptr;
-}
-#endif
-
 // Tells an X11 window manager that the dialog offers no window functions: no move, resize,
 // minimise, maximise or close, and no decorations.
 void forbidWindowFunctions([[maybe_unused]] QWidget &dialog)
